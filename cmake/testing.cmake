@@ -1,0 +1,17 @@
+# poolscope_unit_test(<name> SOURCES <files...> LIBS <targets...>)
+# A GoogleTest executable over portable code: run directly in the native
+# builds, linked static and run under wine in the win32 build.
+function(poolscope_unit_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    poolscope_warnings(${name})
+    if(WIN32)
+        poolscope_static_link(${name})
+        poolscope_add_wine_test(${name} ${name})
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+    endif()
+endfunction()
