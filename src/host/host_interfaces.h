@@ -32,7 +32,9 @@ inline bool operator==(const GUID& a, const GUID& b) {
     }
     return true;
 }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+inline bool operator!=(const GUID& a, const GUID& b) {
+    return !(a == b);
+}
 #endif
 
 // Win32 handle types, declared the way <windows.h> (STRICT) declares them so
