@@ -1,0 +1,24 @@
+// Sorting of (address, value) pairs by address: the engine's way to order
+// host pointers (string objects, track handles) without a search per item.
+#pragma once
+
+#include <cstdint>
+
+#include "support/array.h"
+
+// A machine address with a 32-bit value attached (a reference count, or the
+// index the address came from).
+struct address_value {
+    std::uintptr_t address;
+    std::uint32_t value;
+};
+
+using address_value_array = array_t<address_value, alloc_fast_aggressive>;
+
+// Sorts items ascending by address (unsigned). Stable: pairs with the same
+// address keep their order. A least-significant-digit radix sort over the
+// address bits that differ between the items, so the cost is a few linear
+// passes whatever the order of the input; input that is already in order is
+// recognised in one pass. Raises std::bad_alloc (items unchanged) when the
+// scratch array cannot be had.
+void sort_by_address(address_value* items, std::uint32_t count);

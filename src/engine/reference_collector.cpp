@@ -1,0 +1,70 @@
+#include "engine/reference_collector.h"
+
+#include <cstring>
+
+namespace {
+
+std::uint32_t add_saturating(std::uint32_t a, std::uint32_t b) {
+    const std::uint32_t sum = a + b;
+    return sum < a ? 0xFFFFFFFFu : sum;
+}
+
+} // namespace
+
+reference_collector::reference_collector() : m_slots(new slot[2 * slot_sets]) {
+    clear_slots();
+}
+
+void reference_collector::clear_slots() noexcept {
+    for (std::uint32_t i = 0; i < 2 * slot_sets; ++i) {
+        m_slots[i] = slot{0, 0};
+    }
+}
+
+void reference_collector::take_slot(slot* set, std::uintptr_t address) {
+    // Keep the busier of the two strings of the set; the other one leaves
+    // with the references counted so far.
+    slot& victim = set[0].address == 0            ? set[0]
+                   : set[1].address == 0          ? set[1]
+                   : set[1].count <= set[0].count ? set[1]
+                                                  : set[0];
+    if (victim.address != 0) {
+        spill(victim.address, victim.count);
+    }
+    victim = slot{address, 1};
+}
+
+void reference_collector::add_to(string_info_list& list) {
+    for (std::uint32_t i = 0; i < 2 * slot_sets; ++i) {
+        if (m_slots[i].address != 0) {
+            spill(m_slots[i].address, m_slots[i].count);
+            m_slots[i] = slot{0, 0};
+        }
+    }
+    // Entries already in the list count like references met before.
+    const std::uint32_t existing = list.get_count();
+    for (std::uint32_t i = 0; i < existing; ++i) {
+        const string_info& entry = list[i];
+        spill(reinterpret_cast<std::uintptr_t>(entry.text), entry.count);
+    }
+
+    address_value* items = m_spilled.data();
+    const std::uint32_t n = m_spilled.size();
+    sort_by_address(items, n);
+    std::uint32_t distinct = 0;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        if (distinct != 0 && items[distinct - 1].address == items[i].address) {
+            items[distinct - 1].value = add_saturating(items[distinct - 1].value, items[i].value);
+        } else {
+            items[distinct++] = items[i];
+        }
+    }
+
+    list.set_count(distinct);
+    string_info* out = list.data();
+    for (std::uint32_t i = 0; i < distinct; ++i) {
+        const char* text = reinterpret_cast<const char*>(items[i].address);
+        out[i] = string_info{text, static_cast<std::uint32_t>(std::strlen(text)), items[i].value};
+    }
+    m_spilled = address_value_array(); // give the memory back at once
+}

@@ -1,0 +1,67 @@
+// Collects the references of one pool during a walk over the tracks and turns
+// them into the pool's string_info_list in one go: the same list that
+// add_string per reference would give (same entries in address order, counts
+// saturating at 4294967295, lengths by a scan for the NUL), at the cost of a
+// sort instead of one binary-search insertion per reference.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/address_sort.h"
+#include "engine/pools.h"
+
+class reference_collector {
+public:
+    reference_collector();
+    reference_collector(const reference_collector&) = delete;
+    reference_collector& operator=(const reference_collector&) = delete;
+
+    // One logical reference to text. A null text is no string and is ignored.
+    // Raises std::bad_alloc when memory runs out (what was added stays).
+    void add(const char* text) {
+        const auto address = reinterpret_cast<std::uintptr_t>(text);
+        if (address == 0) {
+            return;
+        }
+        slot* set = m_slots.get() + 2 * ((address >> 4 ^ address >> 15) & (slot_sets - 1));
+        if (set[0].address == address) {
+            count_again(set[0]);
+        } else if (set[1].address == address) {
+            count_again(set[1]);
+        } else {
+            take_slot(set, address);
+        }
+    }
+
+    // Adds every reference collected so far to list, exactly as add_string
+    // per reference would, and empties the collector. Lengths are measured
+    // once per new string object (the texts must be readable: call it under
+    // the metadata-cache lock). On std::bad_alloc list is unchanged.
+    void add_to(string_info_list& list);
+
+private:
+    // Recently met strings with their counts; most references to a string
+    // shared by many tracks (a field name) end here instead of in m_spilled.
+    struct slot {
+        std::uintptr_t address;
+        std::uint32_t count;
+    };
+    static constexpr std::uint32_t slot_sets = 2048;
+
+    static void count_again(slot& s) {
+        if (s.count != 0xFFFFFFFFu) {
+            ++s.count;
+        }
+    }
+    void take_slot(slot* set, std::uintptr_t address);
+    void spill(std::uintptr_t address, std::uint32_t count) {
+        m_spilled.append(address_value{address, count});
+    }
+    void clear_slots() noexcept;
+
+    std::unique_ptr<slot[]> m_slots;
+    // Addresses with the references counted for them, in the order they left
+    // the slots; one address may occur several times.
+    address_value_array m_spilled;
+};

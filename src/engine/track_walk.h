@@ -1,0 +1,34 @@
+// The walk over a track set that feeds the pools' collectors, asking the host
+// only for what the wanted pools need.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/pools.h"
+#include "engine/reference_collector.h"
+
+// Bit of each of the five gathered pools in a walk mask.
+inline constexpr std::uint32_t pool_bit(pool_kind kind) {
+    return std::uint32_t{1} << kind;
+}
+inline constexpr std::uint32_t all_gathered_pools =
+    pool_bit(pool_path) | pool_bit(pool_meta_name) | pool_bit(pool_meta_value) |
+    pool_bit(pool_info_name) | pool_bit(pool_info_value);
+
+// The pools a computation of one pool kind must gather: "All" needs the
+// five, a kind outside 1 .. 6 none.
+std::uint32_t pools_needed_for(pool_kind kind) noexcept;
+
+struct pool_collectors {
+    reference_collector path;
+    reference_collector meta_name;
+    reference_collector meta_value;
+    reference_collector info_name;
+    reference_collector info_value;
+};
+
+// Walks the tracks (index from 0 while below the list's current count) and
+// adds each reference of a wanted pool to its collector. Host errors and
+// std::bad_alloc propagate at once.
+void walk_tracks(const metadb_handle_list_t& tracks, std::uint32_t wanted,
+                 pool_collectors& collectors);
