@@ -4,6 +4,7 @@
 // range is destroyed at once (counted references are given back).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -25,14 +26,19 @@ namespace array_detail {
 [[noreturn]] void throw_bad_alloc();
 
 constexpr std::uint64_t size_limit = 0xFFFFFFFFull;
+// No block can be larger than the address difference type allows (2^31 - 1
+// bytes in the 32-bit build).
+constexpr std::uint64_t block_limit =
+    size_limit < std::uint64_t{PTRDIFF_MAX} ? size_limit : std::uint64_t{PTRDIFF_MAX};
 
-// Byte size of count elements; raises std::bad_alloc when it does not fit 32 bits.
-inline std::uint32_t byte_size(std::uint32_t count, std::size_t element_size) {
+// Byte size of count elements; raises std::bad_alloc when it does not fit 32
+// bits (or the address space).
+inline std::size_t byte_size(std::uint32_t count, std::size_t element_size) {
     const std::uint64_t bytes = std::uint64_t{count} * element_size;
-    if (bytes > size_limit) {
+    if (bytes > block_limit) {
         throw_bad_alloc();
     }
-    return static_cast<std::uint32_t>(bytes);
+    return static_cast<std::size_t>(bytes);
 }
 
 // Smallest power-of-two multiple of start (1 when start is 0) that is at
@@ -257,7 +263,7 @@ private:
         const std::uint32_t old_count = m_count;
         const std::uint32_t kept = old_count < n ? old_count : n;
         if constexpr (relocatable) {
-            void* block = std::realloc(m_data, std::size_t{new_capacity} * sizeof(T));
+            void* block = std::realloc(m_data, array_detail::byte_size(new_capacity, sizeof(T)));
             if (!block) {
                 array_detail::throw_bad_alloc();
             }
@@ -306,12 +312,13 @@ private:
             return;
         }
         if constexpr (relocatable) {
-            if (void* block = std::realloc(m_data, std::size_t{new_capacity} * sizeof(T))) {
+            if (void* block =
+                    std::realloc(m_data, array_detail::byte_size(new_capacity, sizeof(T)))) {
                 m_data = static_cast<T*>(block);
                 this->store_capacity(new_capacity);
             }
         } else {
-            void* raw = std::malloc(std::size_t{new_capacity} * sizeof(T));
+            void* raw = std::malloc(array_detail::byte_size(new_capacity, sizeof(T)));
             if (!raw) {
                 return; // keep the larger block; nothing is lost
             }

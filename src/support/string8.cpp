@@ -120,7 +120,9 @@ void string8_t<Policy>::assign(const char* text, std::uint32_t max_bytes) {
         array_detail::throw_bad_alloc();
     }
     size_for(length);
-    std::memcpy(m_data, text, length);
+    if (length != 0) {
+        std::memcpy(m_data, text, length);
+    }
     m_length = length;
     m_data[m_length] = 0;
 }
