@@ -21,6 +21,9 @@
 
 class CPlaylistViewCtrlImpl : public subclassed_window, public CPlaylistViewImpl {
 public:
+    CPlaylistViewCtrlImpl() noexcept = default;
+    explicit CPlaylistViewCtrlImpl(sort_indicator_mode mode) noexcept : CPlaylistViewImpl(mode) {}
+
     list_view_ctrl list() const noexcept { return list_view_ctrl(handle()); }
 
     // Sets the sort column (-1: none) and direction shown in the header, without
@@ -38,4 +41,7 @@ private:
     void on_notify(HWND window, const NMHDR& header);
 };
 
-class CPlaylistViewCtrl final : public CPlaylistViewCtrlImpl {};
+class CPlaylistViewCtrl final : public CPlaylistViewCtrlImpl {
+public:
+    using CPlaylistViewCtrlImpl::CPlaylistViewCtrlImpl;
+};

@@ -59,8 +59,9 @@ bool probe_comctl32_version(DWORD& major, DWORD& minor) noexcept {
         return false;
     }
     bool known = false;
-    const auto get_version =
-        reinterpret_cast<DLLGETVERSIONPROC>(GetProcAddress(library, "DllGetVersion"));
+    // Through void* : FARPROC and the real signature are unrelated function types.
+    const auto get_version = reinterpret_cast<DLLGETVERSIONPROC>(
+        reinterpret_cast<void*>(GetProcAddress(library, "DllGetVersion")));
     if (get_version == nullptr) {
         major = 4;
         known = true;
@@ -85,6 +86,9 @@ bool comctl32_has_native_sort_arrows() noexcept {
 
 CPlaylistViewImpl::CPlaylistViewImpl() noexcept
     : m_native_indicators(comctl32_has_native_sort_arrows()) {}
+
+CPlaylistViewImpl::CPlaylistViewImpl(sort_indicator_mode mode) noexcept
+    : m_native_indicators(mode == sort_indicator_mode::native) {}
 
 CPlaylistViewImpl::~CPlaylistViewImpl() {
     delete_sort_arrows(m_arrows);

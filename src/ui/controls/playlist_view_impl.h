@@ -19,12 +19,22 @@ bool probe_comctl32_version(DWORD& major, DWORD& minor) noexcept;
 // True when the common controls draw sort arrows themselves (version 6 or later).
 bool comctl32_has_native_sort_arrows() noexcept;
 
+// Who draws the header's sort arrows.
+enum class sort_indicator_mode {
+    native, // the header itself (HDF_SORTUP / HDF_SORTDOWN, common controls 6 or later)
+    drawn,  // the control, as header bitmaps
+};
+
 class CPlaylistViewImpl {
 public:
     // Option bit 0: try the shell library's arrow bitmaps before drawing arrows.
     static constexpr std::uint32_t option_shell_arrows = 1;
 
+    // Chooses the indicator mode by the version of the common controls.
     CPlaylistViewImpl() noexcept;
+    // Uses the given mode whatever the version (for hosts whose common
+    // controls misreport their version, and for tests).
+    explicit CPlaylistViewImpl(sort_indicator_mode mode) noexcept;
     ~CPlaylistViewImpl();
     CPlaylistViewImpl(const CPlaylistViewImpl&) = delete;
     CPlaylistViewImpl& operator=(const CPlaylistViewImpl&) = delete;

@@ -1,0 +1,11 @@
+#include <memory>
+
+#include "ui/pool_window/pool_stats_dialog.h"
+#include "ui/window_openers.h"
+
+void open_pool_statistics_window(std::uint32_t pool, std::uint32_t set, window_handle owner) {
+    auto window = std::make_unique<CPoolStatsDialog>(pool, set);
+    if (window->create(owner) != nullptr) {
+        window.release(); // the window deletes its object after its final message
+    }
+}

@@ -1,0 +1,213 @@
+#include "ui/pool_window/pool_stats_dialog.h"
+
+#include <commctrl.h>
+
+#include "engine/pool_values.h"
+#include "engine/track_sets.h"
+#include "host/module_state.h"
+#include "host/service_lookup.h"
+#include "resources/resource_ids.h"
+#include "support/shared_api.h"
+#include "support/string8.h"
+
+namespace {
+
+const dialog_layout_entry k_layout_map[] = {
+    {IDC_TAB, LAYOUT_SIZE_X | LAYOUT_SIZE_Y},
+    {IDCANCEL, LAYOUT_MOVE_X | LAYOUT_MOVE_Y},
+};
+
+void insert_tab(HWND tab, int index, const wchar_t* text) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(text);
+    SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+bool window_exists(HWND window) noexcept {
+    return window != nullptr && IsWindow(window);
+}
+
+// The engine's view of the two pages during the one refresh.
+class pool_pages_view final : public pool_value_view {
+public:
+    pool_pages_view(pool_kind pool, CPoolLengthStatsDialog& length_page,
+                    CPoolStringStatsDialog& value_page) noexcept
+        : m_pool(pool), m_length_page(length_page), m_value_page(value_page) {}
+
+    pool_kind pool() const override { return m_pool; }
+    bool length_page_exists() const override { return window_exists(m_length_page.handle()); }
+    void fill_length_page(const string_info_list2& values) override { m_length_page.fill(values); }
+    bool value_page_exists() const override { return window_exists(m_value_page.handle()); }
+    void fill_value_page(const string_info_list2& values) override { m_value_page.fill(values); }
+
+private:
+    pool_kind m_pool;
+    CPoolLengthStatsDialog& m_length_page;
+    CPoolStringStatsDialog& m_value_page;
+};
+
+} // namespace
+
+CPoolStatsDialog::CPoolStatsDialog(pool_kind pool, track_set set)
+    : m_set(set), m_pool(pool),
+      m_layout(k_layout_map, sizeof(k_layout_map) / sizeof(k_layout_map[0])) {}
+
+HWND CPoolStatsDialog::create(HWND owner) {
+    return dialog_window::create(module_state::instance(), IDD_POOL_STATS, owner);
+}
+
+bool CPoolStatsDialog::filter_message(const tagMSG* message) {
+    const HWND window = handle();
+    return window != nullptr && message != nullptr &&
+           IsDialogMessageW(window, const_cast<MSG*>(message)) != FALSE;
+}
+
+bool CPoolStatsDialog::process_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                       LRESULT& result) {
+    if (message != WM_SIZE && m_layout.handle_message(window, message, wparam, lparam, result)) {
+        return true;
+    }
+    switch (message) {
+    case WM_INITDIALOG:
+        on_init_dialog(window);
+        result = TRUE;
+        return true;
+    case WM_SIZE:
+        on_size();
+        return true;
+    case WM_COMMAND:
+        return on_command(window, LOWORD(wparam));
+    case WM_NOTIFY:
+        return lparam != 0 && on_notify(*reinterpret_cast<const NMHDR*>(lparam));
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return true;
+    case WM_DESTROY:
+        on_destroy();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CPoolStatsDialog::on_final_message(HWND) {
+    delete this;
+}
+
+void CPoolStatsDialog::on_init_dialog(HWND window) {
+    {
+        service_ptr_t<dialog_message_hook> hook =
+            lookup_single<dialog_message_hook>(guids::dialog_message_hook);
+        hook->register_filter(this);
+    }
+    const LONG_PTR ex_style = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    if ((ex_style & WS_EX_DLGMODALFRAME) == 0) {
+        SetWindowLongPtrW(window, GWL_EXSTYLE, ex_style | WS_EX_DLGMODALFRAME);
+    }
+    m_layout.create_size_grip();
+    set_title(window);
+
+    m_tab = GetDlgItem(window, IDC_TAB);
+    insert_tab(m_tab, 0, L"Length");
+    insert_tab(m_tab, 1, L"Value");
+
+    const HINSTANCE module = module_state::instance();
+    m_length_page.create(module, IDD_POOL_LENGTH_PAGE, window);
+    m_value_page.create(module, IDD_POOL_VALUE_PAGE, window);
+
+    SendMessageW(m_tab, TCM_SETCURSEL, 0, 0);
+    m_current_page = m_length_page.handle();
+    if (window_exists(m_current_page)) {
+        place_current_page();
+        ShowWindow(m_current_page, SW_SHOW);
+    }
+
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(refresh_command, 0), 0);
+}
+
+void CPoolStatsDialog::set_title(HWND window) {
+    string8 title;
+    title += track_set_name(m_set);
+    title += ": ";
+    title += pool_label(m_pool);
+    title += " - Metadata Pool Statistics";
+    uSetWindowText(window, title.c_str());
+}
+
+void CPoolStatsDialog::on_destroy() {
+    service_ptr_t<dialog_message_hook> hook =
+        lookup_single<dialog_message_hook>(guids::dialog_message_hook);
+    hook->unregister_filter(this);
+}
+
+void CPoolStatsDialog::on_size() {
+    m_layout.lay_out();
+    place_current_page();
+}
+
+bool CPoolStatsDialog::on_command(HWND window, WORD id) {
+    switch (id) {
+    case IDCANCEL:
+        DestroyWindow(window);
+        return true;
+    case refresh_command:
+        refresh();
+        return true;
+    default:
+        return false; // Enter (IDOK) does nothing
+    }
+}
+
+bool CPoolStatsDialog::on_notify(const NMHDR& header) {
+    if (header.idFrom != IDC_TAB || header.code != TCN_SELCHANGE) {
+        return false;
+    }
+    switch_page();
+    return true;
+}
+
+void CPoolStatsDialog::switch_page() {
+    if (window_exists(m_current_page)) {
+        ShowWindow(m_current_page, SW_HIDE);
+    }
+    m_current_page = nullptr;
+    switch (SendMessageW(m_tab, TCM_GETCURSEL, 0, 0)) {
+    case 0:
+        m_current_page = m_length_page.handle();
+        break;
+    case 1:
+        m_current_page = m_value_page.handle();
+        break;
+    default:
+        break;
+    }
+    if (window_exists(m_current_page)) {
+        place_current_page();
+        ShowWindow(m_current_page, SW_SHOW);
+    }
+}
+
+void CPoolStatsDialog::place_current_page() {
+    if (!window_exists(m_current_page) || m_tab == nullptr) {
+        return;
+    }
+    RECT area{};
+    GetWindowRect(m_tab, &area);
+    MapWindowPoints(HWND_DESKTOP, handle(), reinterpret_cast<POINT*>(&area), 2);
+    SendMessageW(m_tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    SetWindowPos(m_current_page, HWND_TOP, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, SWP_NOACTIVATE);
+}
+
+void CPoolStatsDialog::refresh() {
+    // Errors end the refresh here and reach the dialog procedure, which
+    // reports them; the engine gives back the lock and the services on the
+    // way, and the track list is released with this frame.
+    metadb_handle_list_t tracks;
+    build_track_set(m_set, tracks);
+    pool_pages_view pages(m_pool, m_length_page, m_value_page);
+    compute_pool_values(pages, tracks);
+}
