@@ -1,0 +1,111 @@
+#include "refhost/app/command_line.h"
+
+#include <cwchar>
+
+#include "refhost/text_convert.h"
+
+namespace refhost {
+
+const char usage_text[] =
+    "Usage: auvia-refhost [options]\n"
+    "  --component PATH    load a component DLL (repeatable; default poolscope.dll\n"
+    "                      beside the executable)\n"
+    "  --library FILE      load the library and playlists from a text file\n"
+    "  --generate N        use a generated library of N tracks (--seed S, default 1)\n"
+    "  --intern-values     store equal tag and information values once\n"
+    "  --run NAME          run the main-menu command NAME at start (repeatable)\n"
+    "  --wait-idle         pump messages until the windows are idle\n"
+    "  --print-tables      print the library figures and the tables of every window\n"
+    "  --screenshot PREFIX save every top-level window as PREFIX-<n>.bmp\n"
+    "  --exit              exit after the above (exit code: 0 ok; bits 2 component\n"
+    "                      failed, 4 alert raised, 8 unknown command, 16 host\n"
+    "                      contract breach, 32 library file problem, 64 not idle)\n"
+    "  --profile DIR       profile folder (configuration files)\n"
+    "  --hide              do not show the main window\n";
+
+namespace {
+
+bool parse_number(const std::wstring& text, std::uint64_t& value) {
+    if (text.empty()) {
+        return false;
+    }
+    value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') {
+            return false;
+        }
+        const std::uint64_t next = value * 10 + static_cast<std::uint64_t>(c - L'0');
+        if (next / 10 != value) {
+            return false;
+        }
+        value = next;
+    }
+    return true;
+}
+
+} // namespace
+
+bool parse_command_line(const std::vector<std::wstring>& args, app_options& out,
+                        std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& a = args[i];
+        auto value = [&](std::wstring& target) {
+            if (i + 1 >= args.size()) {
+                error = "option " + wide_to_utf8(a) + " needs a value";
+                return false;
+            }
+            target = args[++i];
+            return true;
+        };
+        std::wstring v;
+        if (a == L"--component") {
+            if (!value(v)) return false;
+            out.components.push_back(v);
+        } else if (a == L"--library") {
+            if (!value(out.library_file)) return false;
+        } else if (a == L"--generate" || a == L"--seed") {
+            if (!value(v)) return false;
+            std::uint64_t n = 0;
+            if (!parse_number(v, n) || (a == L"--generate" && n > 10000000)) {
+                error = "option " + wide_to_utf8(a) + " needs a number, not \"" + wide_to_utf8(v) +
+                        "\"";
+                return false;
+            }
+            if (a == L"--generate") {
+                out.generate = true;
+                out.generate_count = static_cast<std::uint32_t>(n);
+            } else {
+                out.seed = n;
+            }
+        } else if (a == L"--intern-values") {
+            out.intern_values = true;
+        } else if (a == L"--run") {
+            if (!value(v)) return false;
+            out.run.push_back(wide_to_utf8(v));
+        } else if (a == L"--wait-idle") {
+            out.wait_idle = true;
+        } else if (a == L"--print-tables") {
+            out.print_tables = true;
+        } else if (a == L"--screenshot") {
+            if (!value(out.screenshot_prefix)) return false;
+        } else if (a == L"--exit") {
+            out.exit = true;
+        } else if (a == L"--hide") {
+            out.hide = true;
+        } else if (a == L"--profile") {
+            if (!value(out.profile_dir)) return false;
+        } else if (a == L"--help" || a == L"-h" || a == L"/?") {
+            out.help = true;
+        } else {
+            error = "unknown option " + wide_to_utf8(a);
+            return false;
+        }
+    }
+    if (out.generate && !out.library_file.empty()) {
+        error = "--library and --generate exclude each other";
+        return false;
+    }
+    return true;
+}
+
+} // namespace refhost
