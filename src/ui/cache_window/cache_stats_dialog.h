@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "host/host_interfaces.h"
 #include "ui/controls/dialog_layout.h"
 #include "ui/framework/dialog_window.h"
