@@ -45,12 +45,12 @@ void CPoolLengthStatsDialog::fill(const string_info_list2& values) {
     list_view_ctrl list(m_list);
     list.delete_all_items();
 
-    length_row_list rows;
+    length_row_array rows;
     compute_length_rows(values, rows);
 
     list_view_redraw_off quiet(list);
     // Shortest first, each at the top: the list ends up longest first.
-    for (std::uint32_t i = 0; i < rows.get_count(); ++i) {
+    for (std::uint32_t i = 0; i < rows.size(); ++i) {
         const length_row& row = rows[i];
         if (list.insert_item(0, 0) != 0) {
             throw std::bad_alloc();
