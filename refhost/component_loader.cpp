@@ -111,7 +111,11 @@ bool load_component(host_context& host, service_registry& registry, const std::w
     c.module = LoadLibraryExW(c.path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (c.module == nullptr) {
         const DWORD code = GetLastError();
-        error = system_error_message(code) + " (error " + std::to_string(code) + ")";
+        std::string text = system_error_message(code);
+        if (const std::size_t insert = text.find("%1"); insert != std::string::npos) {
+            text.replace(insert, 2, "this file"); // "Bad EXE format for %1"
+        }
+        error = text + " (error " + std::to_string(code) + ")";
         return false;
     }
     const auto entry = reinterpret_cast<auvia_get_interface_function>(
@@ -178,8 +182,7 @@ bool load_component(host_context& host, service_registry& registry, const std::w
     return true;
 }
 
-void unload_component(host_context& host, service_registry& registry,
-                      loaded_component& component) {
+void unload_component(host_context& host, service_registry& registry, loaded_component& component) {
     if (component.module == nullptr) {
         return;
     }
@@ -190,9 +193,8 @@ void unload_component(host_context& host, service_registry& registry,
         component.configuration_written = writer.bytes();
         std::string error;
         if (!write_file_bytes(component.configuration_file, writer.bytes(), error)) {
-            host.host_message("Cannot write the configuration of " + component.path_utf8 + ": " +
-                                  error,
-                              true);
+            host.host_message(
+                "Cannot write the configuration of " + component.path_utf8 + ": " + error, true);
         }
     }
     registry.remove_component(component.id);

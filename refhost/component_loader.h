@@ -26,7 +26,7 @@ struct loaded_component {
     std::string about;
     std::string file_name;
     std::wstring configuration_file;
-    std::uint32_t configuration_bytes_read = 0;    // stream position after reading
+    std::uint32_t configuration_bytes_read = 0;      // stream position after reading
     std::vector<std::uint8_t> configuration_written; // what it wrote at unload
 };
 

@@ -7,8 +7,7 @@
 
 namespace refhost {
 
-std::uint32_t memory_stream_reader::read(void* buffer, std::uint32_t bytes,
-                                         abort_callback& abort) {
+std::uint32_t memory_stream_reader::read(void* buffer, std::uint32_t bytes, abort_callback& abort) {
     m_host.enter(host_call::stream_read);
     if (abort.is_aborting()) {
         throw auvia_io::exception_aborted();

@@ -8,20 +8,32 @@
 namespace refhost {
 
 const char* host_call_name(host_call call) {
-    static const char* const names[] = {
-        "host_core::lookup_class",        "host_core::create_instance",
-        "host_core::count_instances",     "host_core::owner_window",
-        "dialog_message_hook::register_filter", "dialog_message_hook::unregister_filter",
-        "alert_service::show_alert",      "console_sink::print_line",
-        "media_library::all_tracks",      "playlist_service::playlist_count",
-        "playlist_service::enumerate_tracks", "metadata_cache::acquire_lock",
-        "metadata_cache::release_lock",   "metadb_handle::location",
-        "metadb_handle::cached_info",     "track_location::path_text",
-        "track_info::meta_field_count",   "track_info::meta_field_name",
-        "track_info::meta_field_value_count", "track_info::meta_field_value",
-        "track_info::info_field_count",   "track_info::info_field_name",
-        "track_info::info_field_value",   "stream_reader::read",
-        "stream_reader::skip",            "stream_writer::write"};
+    static const char* const names[] = {"host_core::lookup_class",
+                                        "host_core::create_instance",
+                                        "host_core::count_instances",
+                                        "host_core::owner_window",
+                                        "dialog_message_hook::register_filter",
+                                        "dialog_message_hook::unregister_filter",
+                                        "alert_service::show_alert",
+                                        "console_sink::print_line",
+                                        "media_library::all_tracks",
+                                        "playlist_service::playlist_count",
+                                        "playlist_service::enumerate_tracks",
+                                        "metadata_cache::acquire_lock",
+                                        "metadata_cache::release_lock",
+                                        "metadb_handle::location",
+                                        "metadb_handle::cached_info",
+                                        "track_location::path_text",
+                                        "track_info::meta_field_count",
+                                        "track_info::meta_field_name",
+                                        "track_info::meta_field_value_count",
+                                        "track_info::meta_field_value",
+                                        "track_info::info_field_count",
+                                        "track_info::info_field_name",
+                                        "track_info::info_field_value",
+                                        "stream_reader::read",
+                                        "stream_reader::skip",
+                                        "stream_writer::write"};
     static_assert(sizeof names / sizeof names[0] == static_cast<std::size_t>(host_call::count_),
                   "one name per host call");
     const auto i = static_cast<std::size_t>(call);
@@ -30,16 +42,19 @@ const char* host_call_name(host_call call) {
 
 void raise_fault(fault_kind kind) {
     switch (kind) {
-    case fault_kind::bad_alloc: throw std::bad_alloc();
-    case fault_kind::aborted: throw auvia_io::exception_aborted();
-    case fault_kind::io_data: throw auvia_io::exception_io_data();
-    case fault_kind::runtime_error: break;
+    case fault_kind::bad_alloc:
+        throw std::bad_alloc();
+    case fault_kind::aborted:
+        throw auvia_io::exception_aborted();
+    case fault_kind::io_data:
+        throw auvia_io::exception_io_data();
+    case fault_kind::runtime_error:
+        break;
     }
     throw std::runtime_error("Injected host failure");
 }
 
-void fault_injector::arm(host_call call, fault_kind kind, std::uint32_t skip,
-                         std::uint32_t times) {
+void fault_injector::arm(host_call call, fault_kind kind, std::uint32_t skip, std::uint32_t times) {
     slot& s = m_slots[static_cast<std::size_t>(call)];
     s.armed = true;
     s.kind = kind;

@@ -126,14 +126,13 @@ bool host::load_component(const std::wstring& path) {
     std::string error;
     if (!refhost::load_component(h.context, h.registry, path, h.next_id++, component, error)) {
         ++h.failures;
-        h.context.host_message("Cannot load component " + wide_to_utf8(path) + ": " + error,
-                               true);
+        h.context.host_message("Cannot load component " + wide_to_utf8(path) + ": " + error, true);
         return false;
     }
     h.context.host_message("Loaded component " +
-                               (component.name.empty() ? std::string("(no version record)")
-                                                       : "\"" + component.name + "\" " +
-                                                             component.version) +
+                               (component.name.empty()
+                                    ? std::string("(no version record)")
+                                    : "\"" + component.name + "\" " + component.version) +
                                " from " + component.path_utf8,
                            false);
     h.components.push_back(std::move(component));
@@ -341,12 +340,18 @@ std::uint64_t host::outside_handle_references() const {
 
 std::uint32_t host::service_references(const GUID& class_guid) const {
     const host_impl& h = *m_impl;
-    if (class_guid == guids::dialog_message_hook) return h.hook.outside_references();
-    if (class_guid == guids::alert_service) return h.alerts.outside_references();
-    if (class_guid == guids::console_sink) return h.console.outside_references();
-    if (class_guid == guids::media_library) return h.library.outside_references();
-    if (class_guid == guids::playlist_service) return h.playlists.outside_references();
-    if (class_guid == guids::metadata_cache) return h.cache.outside_references();
+    if (class_guid == guids::dialog_message_hook)
+        return h.hook.outside_references();
+    if (class_guid == guids::alert_service)
+        return h.alerts.outside_references();
+    if (class_guid == guids::console_sink)
+        return h.console.outside_references();
+    if (class_guid == guids::media_library)
+        return h.library.outside_references();
+    if (class_guid == guids::playlist_service)
+        return h.playlists.outside_references();
+    if (class_guid == guids::metadata_cache)
+        return h.cache.outside_references();
     return 0;
 }
 
@@ -356,8 +361,8 @@ std::string host::figures_text() const {
     out += "Playlists: " + std::to_string(t.playlists().size()) + "\n";
     for (std::size_t i = 0; i < t.playlists().size(); ++i) {
         const cached_playlist& p = t.playlists()[i];
-        out += "Playlist " + std::to_string(i) + " \"" + p.name + "\": " +
-               std::to_string(p.tracks.size()) + " tracks\n";
+        out += "Playlist " + std::to_string(i) + " \"" + p.name +
+               "\": " + std::to_string(p.tracks.size()) + " tracks\n";
     }
     out += "Metadata cache: " + std::to_string(t.track_count()) + " tracks, " +
            std::to_string(t.distinct_names()) + " field names, " +
@@ -411,9 +416,9 @@ void host::shut_down() {
         c.record_violation(std::to_string(refs) +
                            " track handle reference(s) not given back when the host shut down");
     }
-    for (const GUID* g : {&guids::dialog_message_hook, &guids::alert_service, &guids::console_sink,
-                          &guids::media_library, &guids::playlist_service,
-                          &guids::metadata_cache}) {
+    for (const GUID* g :
+         {&guids::dialog_message_hook, &guids::alert_service, &guids::console_sink,
+          &guids::media_library, &guids::playlist_service, &guids::metadata_cache}) {
         if (const std::uint32_t refs = service_references(*g); refs != 0) {
             c.record_violation(std::to_string(refs) + " reference(s) to the host service " +
                                guid_text(*g) + " not given back when the host shut down");

@@ -31,8 +31,8 @@
 namespace refhost {
 
 struct component_summary {
-    std::string path;      // UTF-8, full path
-    std::string name;      // from its componentversion record ("" without one)
+    std::string path; // UTF-8, full path
+    std::string name; // from its componentversion record ("" without one)
     std::string version;
     std::string about;
     std::string file_name; // what the record reports as its file name
@@ -112,8 +112,8 @@ public:
     void override_playlist_count(std::optional<std::uint32_t> count);
 
     // ------------------------------------------------------------------ data
-    std::uint32_t track_count() const;   // tracks in the metadata cache
-    std::uint32_t library_size() const;  // entries of the media library
+    std::uint32_t track_count() const;  // tracks in the metadata cache
+    std::uint32_t library_size() const; // entries of the media library
     std::uint32_t playlist_count() const;
     std::uint32_t playlist_size(std::uint32_t playlist) const;
     metadb_handle* track_handle(std::uint32_t track); // index into library_data::tracks

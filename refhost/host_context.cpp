@@ -61,7 +61,8 @@ void host_context::acquire_cache_lock() {
     if (m_lock.depth != 0) {
         ++m_lock.nested_acquires;
         record_violation("metadata_cache::acquire_lock called while the lock is already held "
-                         "(depth " + std::to_string(m_lock.depth) + ")");
+                         "(depth " +
+                         std::to_string(m_lock.depth) + ")");
     }
     EnterCriticalSection(&m_section);
     ++m_lock.depth;

@@ -26,15 +26,15 @@ public:
     fault_injector faults;
 
     std::vector<alert_record> alerts;
-    std::vector<std::string> console_lines;  // what components printed
-    std::vector<std::string> messages;       // the host's own messages
-    std::vector<std::string> violations;     // contract breaches the host saw
+    std::vector<std::string> console_lines; // what components printed
+    std::vector<std::string> messages;      // the host's own messages
+    std::vector<std::string> violations;    // contract breaches the host saw
 
-    HWND owner = nullptr;  // the main window
+    HWND owner = nullptr; // the main window
     // Appends a line to the main window's console pane (set by the window).
     std::function<void(const std::string&)> console_pane;
 
-    std::vector<message_filter*> filters;  // registration order
+    std::vector<message_filter*> filters; // registration order
 
     // A breach of a host contract by a component: recorded and printed on
     // standard error.

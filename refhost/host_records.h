@@ -45,10 +45,10 @@ const char* host_call_name(host_call call);
 
 // What an armed host call raises.
 enum class fault_kind : std::uint32_t {
-    bad_alloc,      // std::bad_alloc
-    aborted,        // auvia_io::exception_aborted (the host's cancellation)
-    io_data,        // auvia_io::exception_io_data
-    runtime_error,  // std::runtime_error with the text "Injected host failure"
+    bad_alloc,     // std::bad_alloc
+    aborted,       // auvia_io::exception_aborted (the host's cancellation)
+    io_data,       // auvia_io::exception_io_data
+    runtime_error, // std::runtime_error with the text "Injected host failure"
 };
 
 struct alert_record {
@@ -58,13 +58,13 @@ struct alert_record {
 };
 
 struct lock_figures {
-    std::uint32_t acquires = 0;      // calls of acquire_lock that took the lock
-    std::uint32_t releases = 0;      // calls of release_lock that gave it back
-    std::uint32_t depth = 0;         // how often it is held right now
-    std::uint32_t max_depth = 0;     // deepest nesting seen
-    std::uint32_t nested_acquires = 0;      // acquire_lock while already held
-    std::uint32_t unbalanced_releases = 0;  // release_lock while not held (ignored)
-    std::uint32_t unlocked_reads = 0;       // cached data read while not held
+    std::uint32_t acquires = 0;            // calls of acquire_lock that took the lock
+    std::uint32_t releases = 0;            // calls of release_lock that gave it back
+    std::uint32_t depth = 0;               // how often it is held right now
+    std::uint32_t max_depth = 0;           // deepest nesting seen
+    std::uint32_t nested_acquires = 0;     // acquire_lock while already held
+    std::uint32_t unbalanced_releases = 0; // release_lock while not held (ignored)
+    std::uint32_t unlocked_reads = 0;      // cached data read while not held
     std::int64_t balance() const { return std::int64_t(acquires) - std::int64_t(releases); }
 };
 
@@ -75,15 +75,15 @@ struct menu_command_info {
     GUID identifier{};
     GUID parent_group{};
     std::uint32_t placement = 0;
-    std::uint32_t flags = 0;     // from display_state: bit 0 checked, bit 1 disabled
-    std::uint32_t provider = 0;  // position of the provider among the class instances
-    std::uint32_t index = 0;     // command index within its provider
+    std::uint32_t flags = 0;    // from display_state: bit 0 checked, bit 1 disabled
+    std::uint32_t provider = 0; // position of the provider among the class instances
+    std::uint32_t index = 0;    // command index within its provider
 };
 
 // How the configuration reader behaves at the end of the stored bytes.
 enum class stream_end_mode : std::uint32_t {
-    raise,       // a read or skip reaching past the end raises exception_io_data
-    short_read,  // a read returns what is left (possibly 0); skip still raises
+    raise,      // a read or skip reaching past the end raises exception_io_data
+    short_read, // a read returns what is left (possibly 0); skip still raises
 };
 
 struct host_options {

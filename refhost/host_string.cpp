@@ -8,10 +8,10 @@ void host_string::append(const char* text, std::uint32_t max_bytes) {
     if (text == nullptr) {
         return;
     }
-    const void* nul = std::memchr(text, 0, max_bytes == until_nul ? std::strlen(text) + 1 : max_bytes);
-    const std::size_t size = nul != nullptr
-                                 ? static_cast<std::size_t>(static_cast<const char*>(nul) - text)
-                                 : max_bytes;
+    const void* nul =
+        std::memchr(text, 0, max_bytes == until_nul ? std::strlen(text) + 1 : max_bytes);
+    const std::size_t size =
+        nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : max_bytes;
     m_text.append(text, size);
 }
 

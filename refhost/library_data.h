@@ -20,9 +20,9 @@ struct info_field_data {
 };
 
 struct track_data {
-    std::string path;      // the key playlists refer to
-    bool has_path = true;  // false: the location answers a null path text
-    bool cached = true;    // false: the track has no cached info
+    std::string path;     // the key playlists refer to
+    bool has_path = true; // false: the location answers a null path text
+    bool cached = true;   // false: the track has no cached info
     std::vector<meta_field_data> meta;
     std::vector<info_field_data> info;
 };

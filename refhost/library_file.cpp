@@ -51,8 +51,8 @@ bool valid_utf8(std::string_view s) {
     return true;
 }
 
-// Undoes the escapes \\ \n \r \t \= ; with split set, stops at the first
-// unescaped '=' and reports its presence.
+// Undoes the escapes of names and values (\\ \n \r \t \=); with split set,
+// splits at the first unescaped '='. Paths and playlist names have no escapes.
 struct unescaped {
     std::string first;
     std::string second;
@@ -72,11 +72,21 @@ unescaped unescape(std::string_view text, bool split) {
             }
             const char e = text[++i];
             switch (e) {
-            case '\\': *target += '\\'; break;
-            case 'n': *target += '\n'; break;
-            case 'r': *target += '\r'; break;
-            case 't': *target += '\t'; break;
-            case '=': *target += '='; break;
+            case '\\':
+                *target += '\\';
+                break;
+            case 'n':
+                *target += '\n';
+                break;
+            case 'r':
+                *target += '\r';
+                break;
+            case 't':
+                *target += '\t';
+                break;
+            case '=':
+                *target += '=';
+                break;
             default:
                 out.error = std::string("unknown escape \\") + e;
                 return out;
@@ -160,23 +170,19 @@ void library_parser::line(std::uint32_t number, std::string_view text) {
 
 void library_parser::start_track(std::string_view argument, bool in_library) {
     m_current = UINT32_MAX;
-    const unescaped path = unescape(argument, false);
-    if (!path.error.empty()) {
-        problem(path.error);
-        return;
-    }
-    if (path.first.empty()) {
+    const std::string path(argument); // paths are taken as they stand: no escapes
+    if (path.empty()) {
         problem("a track needs a path");
         return;
     }
-    if (known_track(path.first) != UINT32_MAX) {
-        problem("the track \"" + path.first + "\" is already defined");
+    if (known_track(path) != UINT32_MAX) {
+        problem("the track \"" + path + "\" is already defined");
         return;
     }
     track_data track;
-    track.path = path.first;
+    track.path = path;
     m_current = m_result.data.add_track(std::move(track), in_library);
-    m_paths.emplace(path.first, m_current);
+    m_paths.emplace(path, m_current);
 }
 
 void library_parser::field(std::string_view argument, bool meta) {
@@ -238,27 +244,17 @@ void library_parser::flag(std::string_view keyword, std::string_view argument) {
 }
 
 void library_parser::library_again(std::string_view argument) {
-    const unescaped path = unescape(argument, false);
-    if (!path.error.empty()) {
-        problem(path.error);
-        return;
-    }
-    const std::uint32_t index = known_track(path.first);
+    const std::string path(argument);
+    const std::uint32_t index = known_track(path);
     if (index == UINT32_MAX) {
-        problem("no track \"" + path.first + "\" is defined before this line");
+        problem("no track \"" + path + "\" is defined before this line");
         return;
     }
     m_result.data.library.push_back(index);
 }
 
 void library_parser::playlist(std::string_view argument) {
-    const unescaped name = unescape(argument, false);
-    if (!name.error.empty()) {
-        problem(name.error);
-        m_playlist = UINT32_MAX;
-        return;
-    }
-    m_result.data.playlists.push_back(playlist_data{name.first, {}});
+    m_result.data.playlists.push_back(playlist_data{std::string(argument), {}});
     m_playlist = static_cast<std::uint32_t>(m_result.data.playlists.size() - 1);
 }
 
@@ -267,14 +263,10 @@ void library_parser::item(std::string_view argument, bool selected) {
         problem("an item line needs a playlist line before it");
         return;
     }
-    const unescaped path = unescape(argument, false);
-    if (!path.error.empty()) {
-        problem(path.error);
-        return;
-    }
-    const std::uint32_t index = known_track(path.first);
+    const std::string path(argument);
+    const std::uint32_t index = known_track(path);
     if (index == UINT32_MAX) {
-        problem("no track \"" + path.first + "\" is defined before this line");
+        problem("no track \"" + path + "\" is defined before this line");
         return;
     }
     m_result.data.playlists[m_playlist].entries.push_back(playlist_entry{index, selected});

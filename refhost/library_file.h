@@ -19,7 +19,7 @@ struct library_problem {
 };
 
 struct library_load_result {
-    bool opened = false;     // false: the file could not be read (error says why)
+    bool opened = false; // false: the file could not be read (error says why)
     std::string error;
     library_data data;
     std::vector<library_problem> problems;

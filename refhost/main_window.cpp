@@ -48,9 +48,8 @@ UINT item_state(std::uint32_t flags) {
 main_window::main_window(host_context& host, actions what)
     : m_host(host), m_actions(std::move(what)) {
     register_class(&main_window::window_proc);
-    m_window = CreateWindowExW(0, window_class, L"Auvia Reference Host", WS_OVERLAPPEDWINDOW,
-                               40, 40, 720, 420, nullptr, nullptr, GetModuleHandleW(nullptr),
-                               this);
+    m_window = CreateWindowExW(0, window_class, L"Auvia Reference Host", WS_OVERLAPPEDWINDOW, 40,
+                               40, 720, 420, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (m_window == nullptr) {
         return;
     }
@@ -59,8 +58,8 @@ main_window::main_window(host_context& host, actions what)
                                     ES_AUTOVSCROLL,
                                 0, 0, 0, 0, m_window, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(m_console, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
-    SendMessageW(m_console, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(m_console, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
     RECT client;
     GetClientRect(m_window, &client);
     MoveWindow(m_console, 0, 0, client.right, client.bottom, FALSE);
@@ -152,8 +151,7 @@ void main_window::append_console(const std::string& line) {
     SendMessageW(m_console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-LRESULT CALLBACK main_window::window_proc(HWND window, UINT message, WPARAM wparam,
-                                         LPARAM lparam) {
+LRESULT CALLBACK main_window::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
         auto* creating =
             static_cast<main_window*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);

@@ -19,7 +19,7 @@ class main_window {
 public:
     struct actions {
         std::function<void(std::size_t)> run_command; // position in the command list
-        std::function<void()> update_states;           // before a menu opens
+        std::function<void()> update_states;          // before a menu opens
         std::function<void()> list_components;
     };
 

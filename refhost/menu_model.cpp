@@ -112,9 +112,8 @@ bool menu_model::run(std::size_t position) {
     const menu_command_info info = m_commands[position];
     m_references.push_back(std::make_unique<command_reference>());
     command_reference& reference = *m_references.back();
-    const bool ran = guarded(m_host, "run", [&] {
-        m_providers[info.provider]->run(info.index, &reference);
-    });
+    const bool ran =
+        guarded(m_host, "run", [&] { m_providers[info.provider]->run(info.index, &reference); });
     if (reference.references() > 0) {
         m_host.record_violation("mainmenu_commands::run(\"" + info.name +
                                 "\") kept the reference it was given");

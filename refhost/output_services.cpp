@@ -29,7 +29,9 @@ void alert_service_impl::show_alert(const char* text, std::uint32_t text_length,
                        kind};
     m_host.alerts.push_back(alert);
     if (m_host.options.interactive) {
-        const UINT icon = kind == 0 ? MB_ICONERROR : kind == 1 ? MB_ICONWARNING : MB_ICONINFORMATION;
+        const UINT icon = kind == 0   ? MB_ICONERROR
+                          : kind == 1 ? MB_ICONWARNING
+                                      : MB_ICONINFORMATION;
         MessageBoxW(m_host.owner, utf8_to_wide(alert.text).c_str(),
                     utf8_to_wide(alert.caption).c_str(), MB_OK | icon);
         return;

@@ -30,43 +30,47 @@ private:
     std::uint64_t m_state;
 };
 
-const char* const first_names[] = {"Anna",  "Björn",  "Clara",  "Dmitri", "Élodie", "Farid",
-                                   "Greta", "Hiroshi", "Inès",  "Jonas",  "Kaito",  "Léa",
-                                   "Mateo", "Nadia",  "Oskar",  "Priya",  "Rafael", "Sofía",
-                                   "Tomás", "Ulrike", "Viktor", "Yuki",   "Zoë",    "Mirela"};
-const char* const last_names[] = {"Andersen", "Brennan", "Castellano", "Dubois",  "Eriksson",
-                                  "Fischer",  "Grünwald", "Hoffmann",  "Ivanova", "Jansen",
-                                  "Kowalski", "Lindqvist", "Moreau",   "Nakamura", "Okafor",
-                                  "Petrov",   "Quintero", "Roßbach",   "Sørensen", "Tanaka",
-                                  "Urbano",   "Vasquez",  "Weiß",      "Yamamoto"};
-const char* const band_adjectives[] = {"Silent", "Electric", "Northern", "Velvet",  "Paper",
-                                       "Crimson", "Hollow",  "Golden",   "Midnight", "Wandering"};
-const char* const band_nouns[] = {"Harbours",   "Lanterns", "Engines",  "Foxes", "Satellites",
-                                  "Rivers",     "Machines", "Orchards", "Tides", "Echoes"};
-const char* const special_artists[] = {"Ансамбль Северный Ветер", "Мария Соколова",
-                                       "夜明けのバンド",          "山田 花子",
-                                       "Café Übersee",            "Straßenmusik Kollektiv",
-                                       "Les Frères Ébène",        "Jürgen Müßig & Die Flöten"};
-const char* const album_words[] = {"Blue",    "Hours",  "Distant", "Signals", "Paper",  "Moons",
-                                   "Quiet",   "Storms", "Open",    "Roads",   "Glass",  "Houses",
-                                   "Slow",    "Fires",  "Northern", "Lights", "Second", "Nature"};
-const char* const special_albums[] = {"Чёрное море", "東京の夜",      "Grüße aus Köln",
-                                      "Été indien",  "Noches de Café", "Weiße Nächte",
+const char* const first_names[] = {"Anna",  "Björn",   "Clara",  "Dmitri", "Élodie", "Farid",
+                                   "Greta", "Hiroshi", "Inès",   "Jonas",  "Kaito",  "Léa",
+                                   "Mateo", "Nadia",   "Oskar",  "Priya",  "Rafael", "Sofía",
+                                   "Tomás", "Ulrike",  "Viktor", "Yuki",   "Zoë",    "Mirela"};
+const char* const last_names[] = {"Andersen", "Brennan",   "Castellano", "Dubois",   "Eriksson",
+                                  "Fischer",  "Grünwald",  "Hoffmann",   "Ivanova",  "Jansen",
+                                  "Kowalski", "Lindqvist", "Moreau",     "Nakamura", "Okafor",
+                                  "Petrov",   "Quintero",  "Roßbach",    "Sørensen", "Tanaka",
+                                  "Urbano",   "Vasquez",   "Weiß",       "Yamamoto"};
+const char* const band_adjectives[] = {"Silent",  "Electric", "Northern", "Velvet",   "Paper",
+                                       "Crimson", "Hollow",   "Golden",   "Midnight", "Wandering"};
+const char* const band_nouns[] = {"Harbours", "Lanterns", "Engines",  "Foxes", "Satellites",
+                                  "Rivers",   "Machines", "Orchards", "Tides", "Echoes"};
+const char* const special_artists[] = {"Ансамбль Северный Ветер",
+                                       "Мария Соколова",
+                                       "夜明けのバンド",
+                                       "山田 花子",
+                                       "Café Übersee",
+                                       "Straßenmusik Kollektiv",
+                                       "Les Frères Ébène",
+                                       "Jürgen Müßig & Die Flöten"};
+const char* const album_words[] = {"Blue",  "Hours",  "Distant",  "Signals", "Paper",  "Moons",
+                                   "Quiet", "Storms", "Open",     "Roads",   "Glass",  "Houses",
+                                   "Slow",  "Fires",  "Northern", "Lights",  "Second", "Nature"};
+const char* const special_albums[] = {"Чёрное море",  "東京の夜",       "Grüße aus Köln",
+                                      "Été indien",   "Noches de Café", "Weiße Nächte",
                                       "日本語のうた", "Песни о главном"};
-const char* const title_words[] = {"Morning", "Light", "River",  "Song",  "Dance", "Shadow", "Heart",
-                                   "Road",    "Rain",  "Fire",   "Dream", "Winter", "Summer", "Echo",
-                                   "Home",    "Night", "Ocean",  "Stone", "Gold",   "Glass"};
-const char* const special_titles[] = {"Über den Wolken", "Déjà vu",      "Straße nach Süden",
+const char* const title_words[] = {
+    "Morning", "Light",  "River",  "Song", "Dance", "Shadow", "Heart", "Road",  "Rain", "Fire",
+    "Dream",   "Winter", "Summer", "Echo", "Home",  "Night",  "Ocean", "Stone", "Gold", "Glass"};
+const char* const special_titles[] = {"Über den Wolken", "Déjà vu",       "Straße nach Süden",
                                       "夜の散歩",        "さくら",        "Зимняя ночь",
                                       "Дорога домой",    "Café au lait",  "Müde Augen",
                                       "Ça ira",          "Fußgängerzone", "Кино"};
-const char* const genres[] = {"Rock",    "Pop",  "Jazz",  "Electronic", "Folk",  "Classical",
-                              "Hip-Hop", "Ambient", "Metal", "Soul",     "Indie", "Chanson",
-                              "J-Pop",   "Фолк"};
-const char* const comments[] = {"Remastered",          "Live recording",
-                                "Bonus track",         "Ripped from vinyl",
-                                "Enregistré à Paris",  "Gekauft auf dem Flohmarkt",
-                                "Vinyl rip — 24/96",   "ライブ録音"};
+const char* const genres[] = {"Rock",      "Pop",     "Jazz",    "Electronic", "Folk",
+                              "Classical", "Hip-Hop", "Ambient", "Metal",      "Soul",
+                              "Indie",     "Chanson", "J-Pop",   "Фолк"};
+const char* const comments[] = {"Remastered",         "Live recording",
+                                "Bonus track",        "Ripped from vinyl",
+                                "Enregistré à Paris", "Gekauft auf dem Flohmarkt",
+                                "Vinyl rip — 24/96",  "ライブ録音"};
 
 enum class codec_kind { flac, mp3, aac, vorbis, opus };
 
@@ -127,11 +131,16 @@ std::string make_title(random_source& r) {
 
 const char* extension(codec_kind c) {
     switch (c) {
-    case codec_kind::flac: return "flac";
-    case codec_kind::mp3: return "mp3";
-    case codec_kind::aac: return "m4a";
-    case codec_kind::vorbis: return "ogg";
-    case codec_kind::opus: return "opus";
+    case codec_kind::flac:
+        return "flac";
+    case codec_kind::mp3:
+        return "mp3";
+    case codec_kind::aac:
+        return "m4a";
+    case codec_kind::vorbis:
+        return "ogg";
+    case codec_kind::opus:
+        return "opus";
     }
     return "bin";
 }
@@ -203,9 +212,9 @@ track_data make_track(const album_plan& album, std::uint32_t number, random_sour
                       const std::vector<std::string>& artists) {
     track_data t;
     const std::string title = make_title(r);
-    std::string artist = album.compilation ? artists[r.below(static_cast<std::uint32_t>(
-                                                 artists.size()))]
-                                           : album.artist;
+    std::string artist = album.compilation
+                             ? artists[r.below(static_cast<std::uint32_t>(artists.size()))]
+                             : album.artist;
     add_meta_value(t, "artist", artist);
     if (r.chance(7)) {
         add_meta_value(t, "artist", artists[r.below(static_cast<std::uint32_t>(artists.size()))]);
@@ -375,8 +384,9 @@ library_data generate_library(std::uint32_t track_count, std::uint64_t seed) {
         order[i] = i;
     }
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return data.tracks[a].path != data.tracks[b].path ? data.tracks[a].path < data.tracks[b].path
-                                                          : a < b;
+        return data.tracks[a].path != data.tracks[b].path
+                   ? data.tracks[a].path < data.tracks[b].path
+                   : a < b;
     });
     for (std::size_t i = 1; i < order.size(); ++i) {
         if (data.tracks[order[i]].path == data.tracks[order[i - 1]].path) {

@@ -58,8 +58,8 @@ std::string system_error_message(unsigned long code) {
     std::string text;
     if (length != 0 && buffer != nullptr) {
         text = wide_to_utf8(std::wstring_view(buffer, length));
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' ||
-                                 text.back() == ' ' || text.back() == '.')) {
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                                 text.back() == '.')) {
             text.pop_back();
         }
     }

@@ -1,6 +1,7 @@
 // Where the host's metadata cache keeps its texts: every text gets its own
 // NUL-terminated copy at a stable address (never moved or freed before the
-// store goes away). An interner hands out one copy per distinct text.
+// store goes away), spaced like heap allocations. An interner hands out one
+// copy per distinct text.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +24,8 @@ public:
 
 private:
     static constexpr std::size_t block_size = 64 * 1024;
+    static constexpr std::size_t heap_header = 8;
+    static constexpr std::size_t heap_granularity = 8;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     char* m_next = nullptr;
     std::size_t m_left = 0;

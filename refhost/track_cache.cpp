@@ -57,12 +57,12 @@ std::unique_ptr<host_track> track_cache::build(host_context& host, const track_d
         }
         info.reserve(data.info.size());
         for (const info_field_data& field : data.info) {
-            info.push_back(host_track::info_entry{m_names.intern(field.name),
-                                                  value_text(field.value)});
+            info.push_back(
+                host_track::info_entry{m_names.intern(field.name), value_text(field.value)});
         }
     }
-    return std::make_unique<host_track>(host, path, data.cached, std::move(meta),
-                                        std::move(values), std::move(info));
+    return std::make_unique<host_track>(host, path, data.cached, std::move(meta), std::move(values),
+                                        std::move(info));
 }
 
 std::uint64_t track_cache::outside_references() const {

@@ -47,9 +47,8 @@ std::string cell_text(HWND list, int row, int column) {
         item.iSubItem = column;
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(buffer.size());
-        const auto length = static_cast<std::size_t>(
-            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                         reinterpret_cast<LPARAM>(&item)));
+        const auto length = static_cast<std::size_t>(SendMessageW(
+            list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
         if (length + 1 < buffer.size()) {
             return wide_to_utf8(std::wstring_view(buffer.data(), length));
         }
@@ -153,8 +152,8 @@ RECT rect_in_client(HWND window, HWND reference) {
 
 std::string describe_window_tables(HWND window) {
     std::string out = "Window \"" + window_title(window) + "\" (class " +
-                      window_class_name(window) + (IsWindowVisible(window) ? ", visible" : ", hidden") +
-                      ")\n";
+                      window_class_name(window) +
+                      (IsWindowVisible(window) ? ", visible" : ", hidden") + ")\n";
     for (HWND tab : descendants(window, WC_TABCONTROLW)) {
         const tab_state tabs = read_tabs(tab);
         out += "Tabs:";
@@ -170,8 +169,9 @@ std::string describe_window_tables(HWND window) {
     for (HWND list : descendants(window, WC_LISTVIEWW)) {
         const list_view_contents contents = read_list_view(list);
         ++number;
-        out += "List view " + std::to_string(number) + (contents.visible ? " (visible)" : " (hidden)") +
-               ": " + std::to_string(contents.rows.size()) + " rows\n";
+        out += "List view " + std::to_string(number) +
+               (contents.visible ? " (visible)" : " (hidden)") + ": " +
+               std::to_string(contents.rows.size()) + " rows\n";
         std::string header_line;
         for (std::size_t c = 0; c < contents.headers.size(); ++c) {
             header_line += (c == 0 ? "" : "\t") + contents.headers[c];

@@ -11,7 +11,7 @@ std::vector<HWND> g_created; // one host at a time per thread
 bool helper_window(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    static const wchar_t* const helpers[] = {L"tooltips_class32", L"#32768", L"IME",
+    static const wchar_t* const helpers[] = {L"tooltips_class32", L"#32768",    L"IME",
                                              L"MSCTFIME UI",      L"ComboLBox", L"SysShadow",
                                              L"#32769",           L"Message"};
     for (const wchar_t* h : helpers) {
@@ -39,8 +39,7 @@ window_tracker::~window_tracker() {
 LRESULT CALLBACK window_tracker::hook(int code, WPARAM wparam, LPARAM lparam) {
     if (code == HCBT_CREATEWND) {
         const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lparam);
-        if (create != nullptr && create->lpcs != nullptr &&
-            (create->lpcs->style & WS_CHILD) == 0) {
+        if (create != nullptr && create->lpcs != nullptr && (create->lpcs->style & WS_CHILD) == 0) {
             g_created.push_back(reinterpret_cast<HWND>(wparam));
         }
     } else if (code == HCBT_DESTROYWND) {
@@ -54,8 +53,16 @@ LRESULT CALLBACK window_tracker::hook(int code, WPARAM wparam, LPARAM lparam) {
 std::vector<HWND> window_tracker::windows(HWND exclude) const {
     std::vector<HWND> living;
     for (HWND w : g_created) {
-        if (w != exclude && IsWindow(w) && (GetWindowLongW(w, GWL_STYLE) & WS_CHILD) == 0 &&
-            !helper_window(w) && std::find(living.begin(), living.end(), w) == living.end()) {
+        if (w == exclude || !IsWindow(w) || (GetWindowLongW(w, GWL_STYLE) & WS_CHILD) != 0 ||
+            helper_window(w) || std::find(living.begin(), living.end(), w) != living.end()) {
+            continue;
+        }
+        // Hidden windows count only when they are dialogs or owned by the
+        // main window: the rest are the system's helpers (OLE, clipboard).
+        wchar_t name[16] = {};
+        GetClassNameW(w, name, 16);
+        if (IsWindowVisible(w) || lstrcmpW(name, L"#32770") == 0 ||
+            (exclude != nullptr && GetWindow(w, GW_OWNER) == exclude)) {
             living.push_back(w);
         }
     }

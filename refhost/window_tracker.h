@@ -17,7 +17,9 @@ public:
 
     // The living top-level windows created since the tracker started, in
     // creation order, without `exclude` and without the system's helper
-    // windows (tool tips, menus, IME windows and the like).
+    // windows (tool tips, menus, IME windows, hidden OLE and clipboard
+    // windows and the like). Hidden windows count when they are dialogs or
+    // owned by exclude (the main window).
     std::vector<HWND> windows(HWND exclude) const;
 
 private:

@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # The main job: builds the 32-bit component and the reference host, then runs
 # the host under wine with its built-in sample library, opens "Metadata Cache
-# Statistics", prints the tables of the windows and saves screenshots into
-# build/win32/demo/. Pass --interactive to keep the host open (needs a DISPLAY).
+# Statistics", prints the library figures and the tables of the windows and
+# saves screenshots into <build>/demo/ (PNG). Exits with the host's exit code
+# (0: everything loaded, no alert, no host contract breach; see refhost/README.md).
+#
+#   scripts/run-demo.sh [--interactive] [host options...]
+#
+# Host options are passed on, e.g. --library FILE, --generate 100000,
+# --intern-values. --interactive keeps the host open (needs a DISPLAY).
+# POOLSCOPE_BUILD_DIR chooses the build folder (default build/win32).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,15 +17,17 @@ cd "$(dirname "$0")/.."
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-poolscope}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target auvia-refhost poolscope shared_dll >/dev/null
+build="${POOLSCOPE_BUILD_DIR:-build/win32}"
+cmake --preset win32 -B "$build" >/dev/null
+cmake --build "$build" --target auvia-refhost poolscope shared_dll >/dev/null
 
-bin=build/win32/bin
-out=build/win32/demo
+bin="$build/bin"
+out="$build/demo"
 mkdir -p "$out"
 
 if [ "${1:-}" = "--interactive" ]; then
-    exec wine "$bin/auvia-refhost.exe"
+    shift
+    exec wine "$bin/auvia-refhost.exe" "$@"
 fi
 
 own_x=""
@@ -31,9 +40,15 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 trap '[ -n "$own_x" ] && kill $own_x 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
 
-wine "$bin/auvia-refhost.exe" --run "Metadata Cache Statistics" --wait-idle --print-tables \
-    --screenshot "$(winepath -w "$out")\\statistics" --exit
+rm -f "$out"/statistics-*.bmp "$out"/statistics-*.png
+code=0
+wine "$bin/auvia-refhost.exe" "$@" --run "Metadata Cache Statistics" --wait-idle --print-tables \
+    --screenshot "$(winepath -w "$out")\\statistics" --exit || code=$?
 for f in "$out"/*.bmp; do
     [ -e "$f" ] && convert "$f" -alpha off "${f%.bmp}.png" && rm -f "$f"
 done
 ls "$out"
+if [ "$code" -ne 0 ]; then
+    echo "run-demo: the host exited with code $code (see refhost/README.md)" >&2
+fi
+exit "$code"

@@ -38,8 +38,7 @@ std::wstring beside_executable(const wchar_t* name) {
     const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);
     std::wstring dir(exe, n);
     const std::size_t slash = dir.find_last_of(L"\\/");
-    return (slash == std::wstring::npos ? std::wstring(L".") : dir.substr(0, slash)) + L"\\" +
-           name;
+    return (slash == std::wstring::npos ? std::wstring(L".") : dir.substr(0, slash)) + L"\\" + name;
 }
 
 // The data set the options ask for; problems with a library file are printed

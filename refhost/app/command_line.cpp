@@ -59,12 +59,15 @@ bool parse_command_line(const std::vector<std::wstring>& args, app_options& out,
         };
         std::wstring v;
         if (a == L"--component") {
-            if (!value(v)) return false;
+            if (!value(v))
+                return false;
             out.components.push_back(v);
         } else if (a == L"--library") {
-            if (!value(out.library_file)) return false;
+            if (!value(out.library_file))
+                return false;
         } else if (a == L"--generate" || a == L"--seed") {
-            if (!value(v)) return false;
+            if (!value(v))
+                return false;
             std::uint64_t n = 0;
             if (!parse_number(v, n) || (a == L"--generate" && n > 10000000)) {
                 error = "option " + wide_to_utf8(a) + " needs a number, not \"" + wide_to_utf8(v) +
@@ -80,20 +83,23 @@ bool parse_command_line(const std::vector<std::wstring>& args, app_options& out,
         } else if (a == L"--intern-values") {
             out.intern_values = true;
         } else if (a == L"--run") {
-            if (!value(v)) return false;
+            if (!value(v))
+                return false;
             out.run.push_back(wide_to_utf8(v));
         } else if (a == L"--wait-idle") {
             out.wait_idle = true;
         } else if (a == L"--print-tables") {
             out.print_tables = true;
         } else if (a == L"--screenshot") {
-            if (!value(out.screenshot_prefix)) return false;
+            if (!value(out.screenshot_prefix))
+                return false;
         } else if (a == L"--exit") {
             out.exit = true;
         } else if (a == L"--hide") {
             out.hide = true;
         } else if (a == L"--profile") {
-            if (!value(out.profile_dir)) return false;
+            if (!value(out.profile_dir))
+                return false;
         } else if (a == L"--help" || a == L"-h" || a == L"/?") {
             out.help = true;
         } else {

@@ -1,0 +1,39 @@
+#!/bin/sh
+# Runs a command (the reference host under wine), shows its output and checks
+# its exit code and that each expected text occurs in its output.
+#   app_check.sh CODE [--expect TEXT]... -- COMMAND [ARG]...
+# An argument of the form @win:PATH is replaced by PATH's wine (Windows) path.
+expected_code=$1
+shift
+expects_file=$(mktemp)
+out=$(mktemp)
+trap 'rm -f "$expects_file" "$out"' EXIT
+while [ "$1" = "--expect" ]; do
+    printf '%s\n' "$2" >>"$expects_file"
+    shift 2
+done
+[ "$1" = "--" ] && shift
+cmd=$1
+shift
+for a in "$@"; do
+    case $a in
+    @win:*) set -- "$@" "$(winepath -w "${a#@win:}" 2>/dev/null)" ;;
+    *) set -- "$@" "$a" ;;
+    esac
+    shift
+done
+"$cmd" "$@" >"$out" 2>&1
+code=$?
+cat "$out"
+status=0
+if [ "$code" -ne "$expected_code" ]; then
+    echo "app_check: exit code $code, expected $expected_code"
+    status=1
+fi
+while IFS= read -r text; do
+    if ! grep -qF -- "$text" "$out"; then
+        echo "app_check: missing from the output: $text"
+        status=1
+    fi
+done <"$expects_file"
+exit $status
