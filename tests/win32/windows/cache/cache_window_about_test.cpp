@@ -153,6 +153,7 @@ TEST_F(CacheWindow, AboutPageHoldsTheThreeSectionsWithEveryTermAndExplanation) {
 
 TEST_F(CacheWindow, MissingAboutDocumentWritesOneConsoleLineAndLeavesThePageEmpty) {
     // This test program has no "RTF" resources at all.
+    ASSERT_NE(LoadLibraryW(L"Riched20.dll"), nullptr);
     HWND edit = CreateWindowExW(0, L"RichEdit20W", L"", WS_POPUP | ES_MULTILINE, 0, 0, 100, 100,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(edit, nullptr);
