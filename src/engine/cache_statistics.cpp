@@ -1,7 +1,7 @@
 #include "engine/cache_statistics.h"
 
 #include "engine/metadata_cache_lock.h"
-#include "engine/pool_summary.h"
+#include "engine/pool_figures.h"
 #include "engine/string_gathering.h"
 
 bool fill_cache_statistics(cache_statistics_view& view, const metadb_handle_list_t& tracks) {
@@ -21,8 +21,13 @@ bool fill_cache_statistics(cache_statistics_view& view, const metadb_handle_list
     view.progress_step();
     build_all_pool(all, path, meta_name, meta_value, info_name, info_value);
     view.progress_step();
+    // The distinct values of the five pools are kept for "All", which is
+    // their union.
+    value_records values[pool_kind_count - 1];
     for (std::uint32_t row = 0; row < pool_kind_count; ++row) {
-        const pool_summary summary = summarize_pool(pools[row]);
+        const pool_summary summary = row + 1 == pool_all
+                                         ? summarize_merged_pool(all, values, pool_kind_count - 1)
+                                         : summarize_pool_values(pools[row], &values[row]);
         view.insert_pool_row(row, pool_label(row + 1), summary);
         view.progress_step();
     }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/pool_figures.h"
 #include "engine/value_grouping.h"
 
 namespace {
@@ -95,16 +96,18 @@ length_quartile_figures length_quartiles(const string_info_list2& values) {
     return length_quartiles(entries.get(), n);
 }
 
-pool_summary summarize_pool(const string_info_list& pool) {
-    pool_summary summary;
+namespace {
+
+// Logical and physical strings and used memory: one pass in address order.
+// The last counted string object is [A, A + L]; an object starting no further
+// than A + L + 1 shares its bytes.
+void add_address_figures(const string_info_list& pool, pool_summary& summary) {
     const std::uint32_t n = pool.get_count();
     summary.physical_strings = n;
     if (n == 0) {
-        return summary;
+        return;
     }
     const string_info* entries = pool.data();
-    // Used memory: the last counted string object is [A, A + L]; an object
-    // starting no further than A + L + 1 shares its bytes.
     std::uintptr_t last_address = reinterpret_cast<std::uintptr_t>(entries[0].text);
     std::uintptr_t last_length = entries[0].length;
     std::uint32_t logical = entries[0].count;
@@ -122,21 +125,86 @@ pool_summary summarize_pool(const string_info_list& pool) {
     }
     summary.logical_strings = logical;
     summary.used_memory = used;
+}
 
-    std::unique_ptr<t_length_entry[]> lengths(new t_length_entry[n]);
-    std::uint32_t unique = 0;
+// Unique strings, required memory and the length figures of the distinct
+// values (length and logical count each); the entries may be reordered.
+void add_value_figures(t_length_entry* values, std::uint32_t count, pool_summary& summary) {
     std::uint32_t required = 0;
-    for_each_value(
-        pool, [&](const char*, std::uint32_t length, std::uint32_t value_logical, std::uint32_t) {
-            lengths[unique++] = t_length_entry{length, value_logical};
-            required += length + 1 + string_reference_bytes * value_logical;
-        });
-    summary.unique_strings = unique;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        required += values[i].length + 1 + string_reference_bytes * values[i].weight;
+    }
+    summary.unique_strings = count;
     summary.required_memory = required;
-    const length_quartile_figures figures = length_quartiles(lengths.get(), unique);
+    const length_quartile_figures figures = length_quartiles(values, count);
     summary.length_lower_quartile = figures.lower_quartile;
     summary.length_median = figures.median;
     summary.length_upper_quartile = figures.upper_quartile;
     summary.length_maximum = figures.maximum;
+}
+
+// The union of two value lists in byte order; equal values add their counts.
+value_records merge_values(const value_records& a, const value_records& b) {
+    value_records out;
+    out.reserve(a.size() + b.size());
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const int order = compare_texts(a[i], b[j]);
+        if (order == 0) {
+            text_sort_record both = a[i++];
+            both.count += b[j++].count;
+            out.push_back(both);
+        } else {
+            out.push_back(order < 0 ? a[i++] : b[j++]);
+        }
+    }
+    out.insert(out.end(), a.begin() + i, a.end());
+    out.insert(out.end(), b.begin() + j, b.end());
+    return out;
+}
+
+} // namespace
+
+pool_summary summarize_pool_values(const string_info_list& pool, value_records* values) {
+    pool_summary summary;
+    add_address_figures(pool, summary);
+    const std::uint32_t n = pool.get_count();
+    std::unique_ptr<t_length_entry[]> lengths(new t_length_entry[n]);
+    std::uint32_t unique = 0;
+    if (values != nullptr) {
+        values->clear();
+    }
+    for_each_value(
+        pool, [&](const char* text, std::uint32_t length, std::uint32_t logical, std::uint32_t) {
+            lengths[unique++] = t_length_entry{length, logical};
+            if (values != nullptr) {
+                values->push_back(make_text_sort_record(text, length, logical));
+            }
+        });
+    add_value_figures(lengths.get(), unique, summary);
     return summary;
+}
+
+pool_summary summarize_merged_pool(const string_info_list& merged, value_records* parts,
+                                   std::uint32_t count) {
+    pool_summary summary;
+    add_address_figures(merged, summary);
+    value_records values;
+    for (std::uint32_t p = 0; p < count; ++p) {
+        values = merge_values(values, parts[p]);
+        value_records().swap(parts[p]);
+    }
+    std::unique_ptr<t_length_entry[]> lengths(new t_length_entry[values.size()]);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        lengths[i] = t_length_entry{values[i].length, values[i].count};
+    }
+    const auto unique = static_cast<std::uint32_t>(values.size());
+    value_records().swap(values);
+    add_value_figures(lengths.get(), unique, summary);
+    return summary;
+}
+
+pool_summary summarize_pool(const string_info_list& pool) {
+    return summarize_pool_values(pool, nullptr);
 }

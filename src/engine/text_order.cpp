@@ -1,6 +1,9 @@
 #include "engine/text_order.h"
 
+#include "engine/radix_sort.h"
+
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
@@ -88,21 +91,73 @@ struct range {
     std::uint32_t depth;
 };
 
-// Every record of a range shares the first `depth` bytes of its text with the
-// others, and its key holds the bytes from depth on. Ranges that are split
-// off hold texts different from every text outside them, so each range marks
-// its own values.
-void sort_range(range r) noexcept {
-    for (;;) {
+// Large ranges are sorted by a radix sort of their keys, which reads each
+// record a few times whatever the number of distinct keys; smaller ones by
+// three-way partitions, which stay in the cache.
+constexpr std::uint32_t radix_range = 4096;
+
+class text_sorter {
+public:
+    text_sorter(text_sort_record* records, text_sort_record* scratch)
+        : m_records(records), m_scratch(scratch) {}
+
+    // Every record of a range shares the first `depth` bytes of its text
+    // with the others, and its key holds the bytes from depth on. Ranges that
+    // are split off hold texts different from every text outside them, so
+    // each range marks its own values.
+    void sort(range r) noexcept {
+        for (;;) {
+            if (r.count <= small_range) {
+                if (r.count > 0) {
+                    sort_small(r.first, r.count, r.depth);
+                }
+                return;
+            }
+            r = r.count <= radix_range ? partition_step(r) : radix_step(r);
+        }
+    }
+
+private:
+    // Reloads the keys of a run of equal keys at the next depth, or marks it
+    // as one value when its texts end inside the key. Returns the run to go
+    // on with (empty when done).
+    static range deepen(text_sort_record* a, std::uint32_t n, std::uint32_t depth) noexcept {
+        const std::uint32_t next_depth = depth + key_bytes;
+        if (n == 1) {
+            a[0].key = 1;
+            return range{a, 0, 0};
+        }
+        if (a[0].length < next_depth) {
+            mark_one_value(a, n);
+            return range{a, 0, 0};
+        }
+        // The texts of a run lie anywhere in memory: ask for them ahead.
+        constexpr std::uint32_t ahead = 16;
+        for (std::uint32_t k = 0; k < n; ++k) {
+            if (k + ahead < n) {
+                __builtin_prefetch(a[k + ahead].text + next_depth);
+            }
+            a[k].key = key_at(a[k].text, a[k].length, next_depth);
+        }
+        return range{a, n, next_depth};
+    }
+
+    // Goes on with the largest part and sorts the others at once: each of
+    // them is at most half of the range, so the stack depth stays logarithmic.
+    range keep_largest(range& largest, range candidate) noexcept {
+        if (candidate.count > largest.count) {
+            std::swap(largest, candidate);
+        }
+        if (candidate.count != 0) {
+            sort(candidate);
+        }
+        return largest;
+    }
+
+    // Three-way partition by key: below, equal (deepened), above.
+    range partition_step(range r) noexcept {
         text_sort_record* a = r.first;
         const std::uint32_t n = r.count;
-        if (n <= small_range) {
-            if (n > 0) {
-                sort_small(a, n, r.depth);
-            }
-            return;
-        }
-        // Three-way partition by key: [0, lt) below, [lt, gt) equal, [gt, n) above.
         const std::uint64_t pivot = choose_pivot(a, n);
         std::uint32_t lt = 0;
         std::uint32_t i = 0;
@@ -117,34 +172,73 @@ void sort_range(range r) noexcept {
                 ++i;
             }
         }
-        range parts[3] = {{a, lt, r.depth}, {a + gt, n - gt, r.depth}, {a + lt, gt - lt, 0}};
-        const std::uint32_t next_depth = r.depth + key_bytes;
-        if (a[lt].length < next_depth) {
-            // The equal texts all end inside the key: one value.
-            mark_one_value(a + lt, gt - lt);
-            parts[2].count = 0;
-        } else {
-            for (std::uint32_t k = lt; k < gt; ++k) {
-                a[k].key = key_at(a[k].text, a[k].length, next_depth);
-            }
-            parts[2].depth = next_depth;
-        }
-        // Recurse into the two smaller parts (each at most half), go on with
-        // the largest: the stack depth stays logarithmic.
-        std::uint32_t largest = 0;
-        for (std::uint32_t p = 1; p < 3; ++p) {
-            if (parts[p].count > parts[largest].count) {
-                largest = p;
-            }
-        }
-        for (std::uint32_t p = 0; p < 3; ++p) {
-            if (p != largest && parts[p].count != 0) {
-                sort_range(parts[p]);
-            }
-        }
-        r = parts[largest];
+        range largest{a, lt, r.depth};
+        keep_largest(largest, range{a + gt, n - gt, r.depth});
+        return keep_largest(largest, deepen(a + lt, gt - lt, r.depth));
     }
-}
+
+    // Radix sort by key, then every run of equal keys deepened.
+    range radix_step(range r) noexcept {
+        text_sort_record* a = r.first;
+        const std::uint32_t n = r.count;
+        std::uint64_t differing = 0;
+        for (std::uint32_t i = 1; i < n; ++i) {
+            differing |= a[i].key ^ a[0].key;
+        }
+        if (differing == 0) {
+            return deepen(a, n, r.depth);
+        }
+        if (radix_detail::bit_width(differing) > 2 * split_bits) {
+            return split_step(r, differing);
+        }
+        radix_sort(a, m_scratch + (a - m_records), n, differing,
+                   [](const text_sort_record& record) { return record.key; });
+        range largest{a, 0, 0};
+        for (std::uint32_t i = 0; i < n;) {
+            std::uint32_t j = i + 1;
+            while (j < n && a[j].key == a[i].key) {
+                ++j;
+            }
+            keep_largest(largest, deepen(a + i, j - i, r.depth));
+            i = j;
+        }
+        return largest;
+    }
+
+    // Keys that differ in many bits (texts of many kinds) are first split by
+    // their highest bits into ranges of like texts, whose keys then differ
+    // in fewer bits and need fewer radix passes.
+    range split_step(range r, std::uint64_t differing) noexcept {
+        text_sort_record* a = r.first;
+        const std::uint32_t n = r.count;
+        const unsigned shift = radix_detail::bit_width(differing) - split_bits;
+        constexpr std::uint32_t buckets = std::uint32_t{1} << split_bits;
+        std::uint32_t offsets[buckets + 1] = {};
+        for (std::uint32_t i = 0; i < n; ++i) {
+            ++offsets[((a[i].key >> shift) & (buckets - 1)) + 1];
+        }
+        for (std::uint32_t b = 0; b < buckets; ++b) {
+            offsets[b + 1] += offsets[b];
+        }
+        std::uint32_t starts[buckets + 1];
+        std::copy(offsets, offsets + buckets + 1, starts);
+        text_sort_record* scratch = m_scratch + (a - m_records);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            scratch[offsets[(a[i].key >> shift) & (buckets - 1)]++] = a[i];
+        }
+        std::memcpy(static_cast<void*>(a), scratch, std::size_t{n} * sizeof(text_sort_record));
+        range largest{a, 0, 0};
+        for (std::uint32_t b = 0; b < buckets; ++b) {
+            keep_largest(largest, range{a + starts[b], starts[b + 1] - starts[b], r.depth});
+        }
+        return largest;
+    }
+
+    static constexpr unsigned split_bits = 8;
+
+    text_sort_record* m_records;
+    text_sort_record* m_scratch;
+};
 
 } // namespace
 
@@ -153,6 +247,14 @@ text_sort_record make_text_sort_record(const char* text, std::uint32_t length,
     return text_sort_record{key_at(text, length, 0), text, length, count};
 }
 
-void sort_texts(text_sort_record* records, std::uint32_t count) noexcept {
-    sort_range(range{records, count, 0});
+int compare_texts(const text_sort_record& a, const text_sort_record& b) noexcept {
+    return compare_from(a, b, 0);
+}
+
+void sort_texts(text_sort_record* records, std::uint32_t count) {
+    std::unique_ptr<text_sort_record[]> scratch;
+    if (count > radix_range) {
+        scratch.reset(new text_sort_record[count]);
+    }
+    text_sorter(records, scratch.get()).sort(range{records, count, 0});
 }

@@ -1,0 +1,276 @@
+// Times the refresh of the statistics window over synthetic libraries: the
+// three track sets and their figures, against the floor (one pass that reads
+// every logical string once through the host calls), and the literal way of
+// gathering (one binary-search insertion per reference) at 20,000 tracks.
+//
+// Times are processor time of the benchmark's thread, best of three runs.
+//
+// Usage: poolscope_refresh_bench [--no-literal] [tracks ...]   (default: 10000 100000)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+#include "engine/cache_statistics.h"
+#include "engine/pool_summary.h"
+#include "engine/string_gathering.h"
+#include "engine/track_sets.h"
+#include "host/module_state.h"
+#include "literal_engine.h"
+#include "memory_tracking.h"
+#include "synthetic_library.h"
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+// The processor time of this thread: the machine is shared, and time spent
+// waiting for a core is not the computation's.
+double thread_seconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The best of a few runs.
+double seconds_of(const std::function<void()>& work, int repeats) {
+    double best = 1e30;
+    for (int r = 0; r < repeats; ++r) {
+        const double start = thread_seconds();
+        work();
+        const double s = thread_seconds() - start;
+        best = s < best ? s : best;
+    }
+    return best;
+}
+
+class null_view final : public cache_statistics_view {
+public:
+    void clear_rows() override {}
+    void insert_pool_row(std::uint32_t row, const char*, const pool_summary& summary) override {
+        rows[row] = summary;
+    }
+    void progress_step() override {}
+    pool_summary rows[pool_kind_count];
+};
+
+struct track_sets {
+    metadb_handle_list_t library, playlists, combined;
+};
+
+// The sets as the statistics window builds them.
+void build_sets(track_sets& sets) {
+    build_track_set(track_set_library, sets.library);
+    build_track_set(track_set_playlists, sets.playlists);
+    sets.combined.remove_all();
+    for (const auto& h : sets.library) {
+        sets.combined.push_item(h);
+    }
+    for (const auto& h : sets.playlists) {
+        sets.combined.push_item(h);
+    }
+    remove_duplicate_tracks(sets.combined);
+}
+
+volatile std::size_t g_sink;
+
+// Every logical string read once through the host calls.
+void floor_pass(const metadb_handle_list_t& tracks) {
+    std::size_t bytes = 0;
+    for (std::uint32_t i = 0; i < tracks.get_count(); ++i) {
+        const metadb_handle* h = tracks[i].get();
+        if (const char* path = h->location()->path_text()) {
+            bytes += std::strlen(path);
+        }
+        const track_info* info = nullptr;
+        if (!h->cached_info(&info)) {
+            continue;
+        }
+        const std::uint32_t n = info->meta_field_count();
+        for (std::uint32_t f = 0; f < n; ++f) {
+            bytes += std::strlen(info->meta_field_name(f));
+            const std::uint32_t m = info->meta_field_value_count(f);
+            for (std::uint32_t v = 0; v < m; ++v) {
+                bytes += std::strlen(info->meta_field_value(f, v));
+            }
+        }
+        const std::uint32_t k = info->info_field_count();
+        for (std::uint32_t f = 0; f < k; ++f) {
+            bytes += std::strlen(info->info_field_name(f));
+            bytes += std::strlen(info->info_field_value(f));
+        }
+    }
+    g_sink = bytes;
+}
+
+std::uint64_t logical_references(const metadb_handle_list_t& tracks) {
+    std::uint64_t n = 0;
+    for (const auto& h : tracks) {
+        const track_info* info = nullptr;
+        n += h->location()->path_text() ? 1 : 0;
+        if (h->cached_info(&info)) {
+            for (std::uint32_t f = 0; f < info->meta_field_count(); ++f) {
+                n += 1 + info->meta_field_value_count(f);
+            }
+            n += 2 * info->info_field_count();
+        }
+    }
+    return n;
+}
+
+void print_row(const char* label, const pool_summary& s) {
+    std::printf("    %-10s %9u %9u %9u %10u %10u %4u %4u %4u %5u\n", label, s.logical_strings,
+                s.physical_strings, s.unique_strings, s.used_memory, s.required_memory,
+                s.length_lower_quartile, s.length_median, s.length_upper_quartile,
+                s.length_maximum);
+}
+
+void run_refresh(std::uint32_t count) {
+    const int repeats = count >= 1000000 ? 1 : 3;
+    const auto made = clock_type::now();
+    bench::synthetic_host host(count);
+    module_state::set_host(&host, nullptr);
+    std::printf("\n== %u library tracks (synthetic library built in %.1f s)\n", count,
+                std::chrono::duration<double>(clock_type::now() - made).count());
+
+    track_sets sets;
+    const double sets_seconds = seconds_of([&] { build_sets(sets); }, repeats);
+    const std::uint64_t refs_library = logical_references(sets.library);
+    const std::uint64_t refs_all =
+        refs_library + logical_references(sets.playlists) + logical_references(sets.combined);
+    std::printf("  sets: library %u, playlists %u, combined %u tracks; %llu logical strings in "
+                "the library, %llu in the three sets\n",
+                sets.library.get_count(), sets.playlists.get_count(), sets.combined.get_count(),
+                static_cast<unsigned long long>(refs_library),
+                static_cast<unsigned long long>(refs_all));
+
+    const double floor_library = seconds_of([&] { floor_pass(sets.library); }, repeats);
+    const double floor_three = seconds_of(
+        [&] {
+            floor_pass(sets.library);
+            floor_pass(sets.playlists);
+            floor_pass(sets.combined);
+        },
+        repeats);
+
+    null_view views[3];
+    double fill_seconds[3];
+    const metadb_handle_list_t* lists[3] = {&sets.library, &sets.playlists, &sets.combined};
+    for (int s = 0; s < 3; ++s) {
+        fill_seconds[s] = seconds_of([&] { fill_cache_statistics(views[s], *lists[s]); }, repeats);
+    }
+    const double fills = fill_seconds[0] + fill_seconds[1] + fill_seconds[2];
+    const double refresh = sets_seconds + fills;
+
+    // Where the time of one set goes.
+    double gather_s = 0, all_s = 0, summary_s = 0;
+    {
+        string_info_list pools[pool_kind_count];
+        gather_s = seconds_of(
+            [&] {
+                for (auto& p : pools) {
+                    p.remove_all();
+                }
+                gather_pools(sets.library, pools[0], pools[1], pools[2], pools[3], pools[4]);
+            },
+            repeats);
+        all_s = seconds_of(
+            [&] { build_all_pool(pools[5], pools[0], pools[1], pools[2], pools[3], pools[4]); },
+            repeats);
+        summary_s = seconds_of(
+            [&] {
+                for (auto& p : pools) {
+                    summarize_pool(p);
+                }
+            },
+            repeats);
+        std::printf("  summaries by pool:");
+        for (auto& p : pools) {
+            std::printf(" %.3f", seconds_of([&] { summarize_pool(p); }, repeats));
+        }
+        std::printf(" s\n");
+    }
+
+    // Peak extra memory of one computation (Library set).
+    const std::size_t before = bench::live_heap_bytes();
+    bench::reset_peak_heap_bytes();
+    null_view probe;
+    fill_cache_statistics(probe, sets.library);
+    const std::size_t peak_extra = bench::peak_heap_bytes() - before;
+    std::uint64_t physical = 0;
+    for (int p = 0; p < 5; ++p) {
+        physical += probe.rows[p].physical_strings;
+    }
+
+    std::printf("  build the three sets            %8.3f s\n", sets_seconds);
+    std::printf("  statistics Library              %8.3f s\n", fill_seconds[0]);
+    std::printf("  statistics Playlists            %8.3f s\n", fill_seconds[1]);
+    std::printf("  statistics Combined             %8.3f s\n", fill_seconds[2]);
+    std::printf("  full refresh                    %8.3f s\n", refresh);
+    std::printf("  floor pass, library             %8.3f s  (refresh = %.1f x)\n", floor_library,
+                refresh / floor_library);
+    std::printf("  floor pass, the three sets      %8.3f s  (refresh = %.1f x)\n", floor_three,
+                refresh / floor_three);
+    std::printf("  Library set: gather %.3f s, All %.3f s, six summaries %.3f s\n", gather_s, all_s,
+                summary_s);
+    std::printf("  peak extra memory, Library set: %.1f MB = %.1f bytes per physical string "
+                "(%llu physical strings in the five pools)\n",
+                peak_extra / 1e6, static_cast<double>(peak_extra) / physical,
+                static_cast<unsigned long long>(physical));
+    std::printf("  Library rows: logical physical unique used required lq med uq max\n");
+    for (pool_kind k = pool_path; k <= pool_all; ++k) {
+        print_row(pool_label(k), views[0].rows[k - 1]);
+    }
+    module_state::set_host(nullptr, nullptr);
+}
+
+// Ours against one add_string per reference, Library set of 20,000 tracks.
+void run_literal(std::uint32_t count) {
+    bench::synthetic_host host(count);
+    module_state::set_host(&host, nullptr);
+    metadb_handle_list_t library;
+    build_track_set(track_set_library, library);
+    null_view view;
+    const double ours = seconds_of([&] { fill_cache_statistics(view, library); }, 3);
+    const double literal_seconds = seconds_of(
+        [&] {
+            string_info_list pools[pool_kind_count];
+            literal::gather_pools(library, pools);
+            for (auto& p : pools) {
+                summarize_pool(p);
+            }
+        },
+        1);
+    std::printf("\n== literal way, %u library tracks\n", count);
+    std::printf("  add_string per reference + figures %8.3f s\n", literal_seconds);
+    std::printf("  ours (fill_cache_statistics)       %8.3f s  (%.0f x faster)\n", ours,
+                literal_seconds / ours);
+    module_state::set_host(nullptr, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::uint32_t> sizes;
+    bool literal = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--no-literal") == 0) {
+            literal = false;
+        } else {
+            sizes.push_back(static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10)));
+        }
+    }
+    if (sizes.empty()) {
+        sizes = {10000, 100000};
+    }
+    for (std::uint32_t n : sizes) {
+        run_refresh(n);
+    }
+    if (literal) {
+        run_literal(20000);
+    }
+    return 0;
+}
