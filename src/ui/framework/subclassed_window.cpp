@@ -6,7 +6,28 @@
 
 namespace {
 const wchar_t k_property[] = L"PoolScope.SubclassedWindow";
+
+// The window whose messages came last, and its object. A window property read
+// is a round trip to the window server under wine, and a list being filled
+// receives several messages per row, all for the same window.
+thread_local HWND t_last_window = nullptr;
+thread_local subclassed_window* t_last_object = nullptr;
+
+subclassed_window* object_of(HWND window) {
+    if (window != t_last_window || window == nullptr) {
+        t_last_object = static_cast<subclassed_window*>(GetPropW(window, k_property));
+        t_last_window = t_last_object != nullptr ? window : nullptr;
+    }
+    return t_last_object;
 }
+
+void forget_window(HWND window) {
+    if (window == t_last_window) {
+        t_last_window = nullptr;
+        t_last_object = nullptr;
+    }
+}
+} // namespace
 
 subclassed_window::~subclassed_window() {
     unsubclass();
@@ -16,6 +37,7 @@ bool subclassed_window::subclass(HWND window) {
     if (m_hwnd != nullptr || window == nullptr || !IsWindow(window)) {
         return false;
     }
+    forget_window(window);
     if (!SetPropW(window, k_property, reinterpret_cast<HANDLE>(this))) {
         return false;
     }
@@ -42,6 +64,7 @@ void subclassed_window::unsubclass() {
         }
         RemovePropW(m_hwnd, k_property);
     }
+    forget_window(m_hwnd);
     m_hwnd = nullptr;
     m_original = DefWindowProcW;
 }
@@ -52,7 +75,7 @@ LRESULT subclassed_window::call_original(UINT message, WPARAM wparam, LPARAM lpa
 
 LRESULT CALLBACK subclassed_window::window_proc(HWND window, UINT message, WPARAM wparam,
                                                 LPARAM lparam) {
-    auto* self = reinterpret_cast<subclassed_window*>(GetPropW(window, k_property));
+    subclassed_window* self = object_of(window);
     if (self == nullptr) {
         return DefWindowProcW(window, message, wparam, lparam);
     }
