@@ -74,6 +74,7 @@ public:
     LRESULT veto = 0;
     std::vector<notification> notes;
     int column_clicks = 0;
+    int other_list_sorts = 0;
 
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -91,8 +92,13 @@ private:
 
     LRESULT on_notify(const NMHDR& header, WPARAM id) {
         const int code = static_cast<int>(header.code);
+        if (header.hwndFrom != list) {
+            if (code == PVN_SORTCHANGED) {
+                ++other_list_sorts; // another list of this parent
+            }
+            return 0;
+        }
         if (code == PVN_SORTCHANGING || code == PVN_SORTCHANGED) {
-            EXPECT_EQ(header.hwndFrom, list);
             EXPECT_EQ(header.idFrom, static_cast<UINT_PTR>(k_list_id));
             EXPECT_EQ(id, static_cast<WPARAM>(k_list_id));
             const auto& sort = reinterpret_cast<const NMPVSORT&>(header);
@@ -443,6 +449,44 @@ TEST_P(PlaylistViewTest, DrawnArrowsFollowASettingsChange) {
     SendMessageW(parent.list, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     expect_indicator(1, true);
     EXPECT_TRUE(parent.notes.empty());
+}
+
+TEST_P(PlaylistViewTest, TwoListsKeepTheirOwnState) {
+    // A second sortable list under the same parent, messages interleaved.
+    const HWND other_list = CreateWindowExW(
+        0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 300, 600, 80, parent.window,
+        reinterpret_cast<HMENU>(k_list_id + 1), GetModuleHandleW(nullptr), nullptr);
+    auto other = make_control(GetParam());
+    ASSERT_TRUE(other->subclass(other_list));
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = 100;
+    column.pszText = const_cast<wchar_t*>(L"Other");
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(other->list().insert_column(i, column), i);
+    }
+    const HWND other_header = other->list().header().handle();
+
+    click_header(1);
+    RECT rect{};
+    ASSERT_TRUE(other->list().header().item_rect(2, rect));
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageW(other_header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(other_header, WM_LBUTTONUP, 0, at);
+    click_header(1);
+
+    EXPECT_EQ(control->sort_column(), 1);
+    EXPECT_TRUE(control->descending());
+    EXPECT_EQ(other->sort_column(), 2);
+    EXPECT_FALSE(other->descending());
+    EXPECT_EQ(parent.other_list_sorts, 1);
+    EXPECT_EQ(parent.notes.size(), 4u);
+
+    // A list destroyed and another subclassed in its place: no stale object.
+    DestroyWindow(other_list);
+    other.reset();
+    click_header(1);
+    EXPECT_FALSE(control->descending());
 }
 
 TEST_P(PlaylistViewTest, DestructionRestoresTheListAndFreesTheArrows) {
