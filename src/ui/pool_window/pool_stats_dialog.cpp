@@ -70,7 +70,14 @@ bool CPoolStatsDialog::process_message(HWND window, UINT message, WPARAM wparam,
     }
     switch (message) {
     case WM_INITDIALOG:
-        on_init_dialog(window);
+        try {
+            on_init_dialog(window);
+        } catch (...) {
+            // A half-built window is still hidden and would never show: close
+            // it once the error has been reported.
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            throw;
+        }
         result = TRUE;
         return true;
     case WM_SIZE:
@@ -100,6 +107,7 @@ void CPoolStatsDialog::on_init_dialog(HWND window) {
         service_ptr_t<dialog_message_hook> hook =
             lookup_single<dialog_message_hook>(guids::dialog_message_hook);
         hook->register_filter(this);
+        m_filter_registered = true;
     }
     const LONG_PTR ex_style = GetWindowLongPtrW(window, GWL_EXSTYLE);
     if ((ex_style & WS_EX_DLGMODALFRAME) == 0) {
@@ -138,6 +146,10 @@ void CPoolStatsDialog::set_title(HWND window) {
 }
 
 void CPoolStatsDialog::on_destroy() {
+    if (!m_filter_registered) {
+        return;
+    }
+    m_filter_registered = false;
     service_ptr_t<dialog_message_hook> hook =
         lookup_single<dialog_message_hook>(guids::dialog_message_hook);
     hook->unregister_filter(this);

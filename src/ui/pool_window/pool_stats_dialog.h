@@ -59,4 +59,5 @@ private:
     HWND m_current_page = nullptr;
     CPoolLengthStatsDialog m_length_page;
     CPoolStringStatsDialog m_value_page;
+    bool m_filter_registered = false; // unregistered at WM_DESTROY only if registered
 };

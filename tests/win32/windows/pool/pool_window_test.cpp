@@ -252,6 +252,17 @@ TEST(PoolWindow, AMissingServiceIsReportedAndTheWindowStaysEmpty) {
     EXPECT_EQ(h.host.lock().acquires, 0u);
 }
 
+TEST(PoolWindow, AWindowThatCannotRegisterItsFilterIsReportedAndClosed) {
+    in_process_host h(pool_test::small_library());
+    h.host.remove_service(guids::dialog_message_hook);
+    const std::size_t before = h.host.top_level_windows().size();
+    h.open(pool_all, track_set_library);
+    EXPECT_EQ(h.host.top_level_windows().size(), before) << "a hidden window was left behind";
+    ASSERT_EQ(h.host.alerts().size(), 1u);
+    EXPECT_EQ(h.host.alerts()[0].text, "Unhandled exception:\nService not found");
+    EXPECT_EQ(h.host.lock().acquires, 0u);
+}
+
 TEST(PoolWindow, AHostErrorWhileGatheringGivesBackTheLockAndTheTracks) {
     in_process_host h(pool_test::small_library());
     h.host.inject_fault(refhost::host_call::meta_field_value, refhost::fault_kind::runtime_error,

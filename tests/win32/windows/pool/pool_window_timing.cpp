@@ -77,8 +77,8 @@ void time_pool_window(refhost::host& host, pool_kind pool, track_set set) {
     double refreshed = -1;
     MSG msg;
     while (refreshed < 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        const bool refresh = msg.hwnd == window && msg.message == WM_COMMAND &&
-                             LOWORD(msg.wParam) == 3;
+        const bool refresh =
+            msg.hwnd == window && msg.message == WM_COMMAND && LOWORD(msg.wParam) == 3;
         if (!host.offer_message(msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
