@@ -47,6 +47,9 @@ public:
     bool descending() const noexcept { return m_descending; }
     int sort_column() const noexcept { return m_sort_column; }
     HBITMAP arrow_bitmap(int element) const noexcept { return m_arrows[element]; }
+    // Takes effect when the arrows are next built (first indicator, settings change).
+    void set_options(std::uint32_t options) noexcept { m_options = options; }
+    std::uint32_t options() const noexcept { return m_options; }
 
 protected:
     // A click on a header item of list: asks the parent (PVN_SORTCHANGING),

@@ -451,6 +451,58 @@ TEST_P(PlaylistViewTest, DrawnArrowsFollowASettingsChange) {
     EXPECT_TRUE(parent.notes.empty());
 }
 
+// Colour of one pixel of a bitmap.
+COLORREF pixel_of(HBITMAP bitmap, int x, int y) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return colour;
+}
+
+SIZE size_of(HBITMAP bitmap) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+TEST_P(PlaylistViewTest, WithoutTheShellArrowsTheControlDrawsTriangles) {
+    if (control->native_indicators()) {
+        GTEST_SKIP() << "the header draws its own arrows";
+    }
+    EXPECT_EQ(control->options(), CPlaylistViewImpl::option_shell_arrows);
+    control->set_options(0);
+    control->set_sort_indicator(1, false);
+    const HBITMAP up = control->arrow_bitmap(0);
+    const HBITMAP down = control->arrow_bitmap(1);
+    ASSERT_NE(up, nullptr);
+    ASSERT_NE(down, nullptr);
+    for (HBITMAP arrow : {up, down}) {
+        const SIZE size = size_of(arrow);
+        EXPECT_EQ(size.cx, 16);
+        EXPECT_EQ(size.cy, 15);
+    }
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    // Up: (7,4) (2,9) (12,9). Down: (2,4) (7,9) (12,4).
+    EXPECT_EQ(pixel_of(up, 7, 7), shadow);
+    EXPECT_EQ(pixel_of(up, 3, 5), face);
+    EXPECT_EQ(pixel_of(up, 7, 11), face);
+    EXPECT_EQ(pixel_of(down, 7, 6), shadow);
+    EXPECT_EQ(pixel_of(down, 3, 8), face);
+    EXPECT_EQ(pixel_of(down, 7, 2), face);
+    EXPECT_EQ(pixel_of(up, 0, 0), face);
+    EXPECT_EQ(pixel_of(down, 15, 14), face);
+    EXPECT_EQ(header_item(1).hbm, up);
+
+    // With the option back, a settings change takes the shell's bitmaps.
+    control->set_options(CPlaylistViewImpl::option_shell_arrows);
+    SendMessageW(parent.list, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    expect_indicator(1, false);
+    EXPECT_NE(size_of(control->arrow_bitmap(0)).cx, 0);
+}
+
 TEST_P(PlaylistViewTest, TwoListsKeepTheirOwnState) {
     // A second sortable list under the same parent, messages interleaved.
     const HWND other_list = CreateWindowExW(
