@@ -6,6 +6,7 @@
 // Times are processor time of the benchmark's thread, best of three runs.
 //
 // Usage: poolscope_refresh_bench [--no-literal] [tracks ...]   (default: 10000 100000)
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "engine/pool_summary.h"
 #include "engine/string_gathering.h"
 #include "engine/track_sets.h"
+#include "engine/track_walk.h"
 #include "host/module_state.h"
 #include "literal_engine.h"
 #include "memory_tracking.h"
@@ -187,6 +189,24 @@ void run_refresh(std::uint32_t count) {
                 }
             },
             repeats);
+        double walk_s = 1e30, collapse_s = 1e30;
+        for (int r = 0; r < repeats; ++r) {
+            pool_collectors collectors;
+            walk_s = std::min(
+                walk_s,
+                seconds_of([&] { walk_tracks(sets.library, all_gathered_pools, collectors); }, 1));
+            string_info_list lists[5];
+            collapse_s = std::min(collapse_s, seconds_of(
+                                                  [&] {
+                                                      collectors.path.add_to(lists[0]);
+                                                      collectors.meta_name.add_to(lists[1]);
+                                                      collectors.meta_value.add_to(lists[2]);
+                                                      collectors.info_name.add_to(lists[3]);
+                                                      collectors.info_value.add_to(lists[4]);
+                                                  },
+                                                  1));
+        }
+        std::printf("  gather = walk %.3f s + sort and collapse %.3f s\n", walk_s, collapse_s);
         std::printf("  summaries by pool:");
         for (auto& p : pools) {
             std::printf(" %.3f", seconds_of([&] { summarize_pool(p); }, repeats));

@@ -42,6 +42,7 @@ void sort_by_address(address_value* items, std::uint32_t count) {
         return;
     }
     std::unique_ptr<address_value[]> scratch(new address_value[count]);
-    radix_sort(items, scratch.get(), count, differing,
+    std::unique_ptr<std::uint32_t[]> histogram(new std::uint32_t[radix_histogram_size]);
+    radix_sort(items, scratch.get(), histogram.get(), count, differing,
                [](const address_value& item) { return std::uint64_t{item.address}; });
 }

@@ -98,8 +98,10 @@ constexpr std::uint32_t radix_range = 4096;
 
 class text_sorter {
 public:
-    text_sorter(text_sort_record* records, text_sort_record* scratch)
-        : m_records(records), m_scratch(scratch) {}
+    // scratch: as many records as records (or null when there are no more
+    // than radix_range), histogram: radix_histogram_size counts.
+    text_sorter(text_sort_record* records, text_sort_record* scratch, std::uint32_t* histogram)
+        : m_records(records), m_scratch(scratch), m_histogram(histogram) {}
 
     // Every record of a range shares the first `depth` bytes of its text
     // with the others, and its key holds the bytes from depth on. Ranges that
@@ -191,7 +193,7 @@ private:
         if (radix_detail::bit_width(differing) > 2 * split_bits) {
             return split_step(r, differing);
         }
-        radix_sort(a, m_scratch + (a - m_records), n, differing,
+        radix_sort(a, m_scratch + (a - m_records), m_histogram, n, differing,
                    [](const text_sort_record& record) { return record.key; });
         range largest{a, 0, 0};
         for (std::uint32_t i = 0; i < n;) {
@@ -238,6 +240,7 @@ private:
 
     text_sort_record* m_records;
     text_sort_record* m_scratch;
+    std::uint32_t* m_histogram;
 };
 
 } // namespace
@@ -252,9 +255,12 @@ int compare_texts(const text_sort_record& a, const text_sort_record& b) noexcept
 }
 
 void sort_texts(text_sort_record* records, std::uint32_t count) {
+    // All memory first: the sort itself cannot fail.
     std::unique_ptr<text_sort_record[]> scratch;
+    std::unique_ptr<std::uint32_t[]> histogram;
     if (count > radix_range) {
         scratch.reset(new text_sort_record[count]);
+        histogram.reset(new std::uint32_t[radix_histogram_size]);
     }
-    text_sorter(records, scratch.get()).sort(range{records, count, 0});
+    text_sorter(records, scratch.get(), histogram.get()).sort(range{records, count, 0});
 }
