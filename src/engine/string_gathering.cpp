@@ -1,6 +1,7 @@
 #include "engine/string_gathering.h"
 
 #include <cstring>
+#include <new>
 
 #include "engine/track_walk.h"
 
