@@ -33,13 +33,13 @@ constexpr DWORD k_list_style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS
 constexpr DWORD k_about_style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_VSCROLL |
                                 WS_TABSTOP | ES_READONLY | ES_MULTILINE; // 0x46210804
 
-struct column_spec {
+struct column_def {
     const wchar_t* header;
     int width;
     int format;
 };
 
-const column_spec k_columns[] = {
+const column_def k_columns[] = {
     {L"Pool", 90, LVCFMT_LEFT},
     {L"Logical Strings", 60, LVCFMT_RIGHT},
     {L"Physical Strings", 60, LVCFMT_RIGHT},
@@ -232,12 +232,12 @@ HWND CCacheStatsDialog::create_statistics_list() {
     }
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     int index = 0;
-    for (const column_spec& spec : k_columns) {
+    for (const column_def& def : k_columns) {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-        column.fmt = spec.format;
-        column.cx = spec.width;
-        column.pszText = const_cast<wchar_t*>(spec.header);
+        column.fmt = def.format;
+        column.cx = def.width;
+        column.pszText = const_cast<wchar_t*>(def.header);
         SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++),
                      reinterpret_cast<LPARAM>(&column));
     }
