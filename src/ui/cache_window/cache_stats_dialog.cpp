@@ -8,11 +8,11 @@
 #include "engine/pools.h"
 #include "engine/track_sets.h"
 #include "host/module_state.h"
-#include "host/service_lookup.h"
 #include "resources/resource_ids.h"
 #include "ui/cache_window/about_document.h"
 #include "ui/cache_window/statistics_list_view.h"
 #include "ui/framework/error_report.h"
+#include "ui/framework/tab_pages.h"
 #include "ui/window_openers.h"
 
 namespace {
@@ -193,23 +193,14 @@ void CCacheStatsDialog::on_init_dialog() {
 // initialisation goes on.
 void CCacheStatsDialog::register_filter() {
     try {
-        service_ptr_t<dialog_message_hook> hook =
-            lookup_single<dialog_message_hook>(guids::dialog_message_hook);
-        hook->register_filter(this);
-        m_filter_registered = true;
+        m_filter.register_filter(this);
     } catch (const std::exception& error) {
         report_unhandled_exception(error);
     }
 }
 
 void CCacheStatsDialog::on_destroy() {
-    if (!m_filter_registered) {
-        return;
-    }
-    m_filter_registered = false;
-    service_ptr_t<dialog_message_hook> hook =
-        lookup_single<dialog_message_hook>(guids::dialog_message_hook);
-    hook->unregister_filter(this);
+    m_filter.unregister_filter();
 }
 
 void CCacheStatsDialog::create_pages() {
@@ -262,15 +253,7 @@ HWND CCacheStatsDialog::page_for_tab(LRESULT tab) const {
 // Fits the shown page into the tab control's display area, above the tab
 // control in the sibling order.
 void CCacheStatsDialog::place_current_page() {
-    if (m_current_page == nullptr || !IsWindow(m_current_page)) {
-        return;
-    }
-    RECT area{};
-    GetWindowRect(m_tab, &area);
-    MapWindowPoints(HWND_DESKTOP, handle(), reinterpret_cast<POINT*>(&area), 2);
-    SendMessageW(m_tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    SetWindowPos(m_current_page, nullptr, area.left, area.top, area.right - area.left,
-                 area.bottom - area.top, SWP_NOACTIVATE);
+    place_page_in_tab(handle(), m_tab, m_current_page);
 }
 
 void CCacheStatsDialog::show_current_page() {

@@ -13,6 +13,7 @@
 #include "host/host_interfaces.h"
 #include "ui/controls/dialog_layout.h"
 #include "ui/framework/dialog_window.h"
+#include "ui/framework/message_filter_registration.h"
 
 class CCacheStatsDialog : public dialog_window, public message_filter {
 public:
@@ -48,5 +49,5 @@ private:
     HWND m_progress = nullptr;
     HWND m_about = nullptr;
     HWND m_current_page = nullptr;
-    bool m_filter_registered = false;
+    message_filter_registration m_filter;
 };

@@ -5,8 +5,8 @@
 #include "engine/pool_values.h"
 #include "engine/track_sets.h"
 #include "host/module_state.h"
-#include "host/service_lookup.h"
 #include "resources/resource_ids.h"
+#include "ui/framework/tab_pages.h"
 #include "support/shared_api.h"
 #include "support/string8.h"
 
@@ -103,12 +103,7 @@ void CPoolStatsDialog::on_final_message(HWND) {
 }
 
 void CPoolStatsDialog::on_init_dialog(HWND window) {
-    {
-        service_ptr_t<dialog_message_hook> hook =
-            lookup_single<dialog_message_hook>(guids::dialog_message_hook);
-        hook->register_filter(this);
-        m_filter_registered = true;
-    }
+    m_filter.register_filter(this);
     const LONG_PTR ex_style = GetWindowLongPtrW(window, GWL_EXSTYLE);
     if ((ex_style & WS_EX_DLGMODALFRAME) == 0) {
         SetWindowLongPtrW(window, GWL_EXSTYLE, ex_style | WS_EX_DLGMODALFRAME);
@@ -146,13 +141,7 @@ void CPoolStatsDialog::set_title(HWND window) {
 }
 
 void CPoolStatsDialog::on_destroy() {
-    if (!m_filter_registered) {
-        return;
-    }
-    m_filter_registered = false;
-    service_ptr_t<dialog_message_hook> hook =
-        lookup_single<dialog_message_hook>(guids::dialog_message_hook);
-    hook->unregister_filter(this);
+    m_filter.unregister_filter();
 }
 
 void CPoolStatsDialog::on_size() {
@@ -203,15 +192,7 @@ void CPoolStatsDialog::switch_page() {
 }
 
 void CPoolStatsDialog::place_current_page() {
-    if (!window_exists(m_current_page) || m_tab == nullptr) {
-        return;
-    }
-    RECT area{};
-    GetWindowRect(m_tab, &area);
-    MapWindowPoints(HWND_DESKTOP, handle(), reinterpret_cast<POINT*>(&area), 2);
-    SendMessageW(m_tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    SetWindowPos(m_current_page, HWND_TOP, area.left, area.top, area.right - area.left,
-                 area.bottom - area.top, SWP_NOACTIVATE);
+    place_page_in_tab(handle(), m_tab, m_current_page);
 }
 
 void CPoolStatsDialog::refresh() {

@@ -14,6 +14,7 @@
 #include "host/host_interfaces.h"
 #include "ui/controls/dialog_layout.h"
 #include "ui/framework/dialog_window.h"
+#include "ui/framework/message_filter_registration.h"
 #include "ui/pool_window/pool_length_stats_dialog.h"
 #include "ui/pool_window/pool_string_stats_dialog.h"
 
@@ -59,5 +60,5 @@ private:
     HWND m_current_page = nullptr;
     CPoolLengthStatsDialog m_length_page;
     CPoolStringStatsDialog m_value_page;
-    bool m_filter_registered = false; // unregistered at WM_DESTROY only if registered
+    message_filter_registration m_filter; // unregistered at WM_DESTROY only if registered
 };
