@@ -90,16 +90,17 @@ void string8_t<Policy>::append(const char* text, std::uint32_t max_bytes) {
         append(copy.c_str(), until_nul);
         return;
     }
+    // Even an append of no bytes applies the sizing rule: a string that has
+    // never held anything gets its first storage here.
     const std::uint32_t added = bounded_length(text, max_bytes);
-    if (added == 0) {
-        return;
-    }
     const std::uint64_t new_length = std::uint64_t{m_length} + added;
     if (new_length >= string8_detail::limit) {
         array_detail::throw_bad_alloc();
     }
     size_for(static_cast<std::uint32_t>(new_length));
-    std::memcpy(m_data + m_length, text, added);
+    if (added != 0) {
+        std::memcpy(m_data + m_length, text, added);
+    }
     m_length = static_cast<std::uint32_t>(new_length);
     m_data[m_length] = 0;
 }
@@ -113,9 +114,6 @@ void string8_t<Policy>::assign(const char* text, std::uint32_t max_bytes) {
         return;
     }
     const std::uint32_t length = bounded_length(text, max_bytes);
-    if (length == 0 && !m_data) {
-        return; // stays empty without storage
-    }
     if (length == 0xFFFFFFFFu) {
         array_detail::throw_bad_alloc();
     }
@@ -148,6 +146,10 @@ template <typename Policy> char* string8_t<Policy>::open_buffer(std::uint32_t n)
 
 template <typename Policy> void string8_t<Policy>::close_buffer() {
     if (!m_data) {
+        // No buffer was opened: the length found is 0.
+        size_for(0);
+        m_length = 0;
+        m_data[0] = 0;
         return;
     }
     std::uint32_t length = bounded_length(m_data, m_capacity);

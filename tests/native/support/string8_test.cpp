@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -32,6 +33,32 @@ TYPED_TEST(String8Both, LengthLimitsNulsAndNullTexts) {
     s.assign(nullptr, all);
     EXPECT_EQ(s.byte_length(), 0u);
     EXPECT_STREQ(s.chars(), "");
+}
+
+// Every operation that sets the length applies the sizing rule, also when it
+// adds nothing: a string that has never held anything then gets 1 + 16 bytes.
+TYPED_TEST(String8Both, EmptyTextsStillApplyTheSizingRule) {
+    const std::uint32_t first_allocation = std::is_same_v<TypeParam, string8> ? 17u : 32u;
+    TypeParam appended;
+    appended.append("", all);
+    TypeParam assigned;
+    assigned.assign("", all);
+    TypeParam appended_null;
+    appended_null.append(nullptr, all);
+    TypeParam closed;
+    static_cast<string_base&>(closed).close_buffer();
+    for (const TypeParam* s : {&appended, &assigned, &appended_null, &closed}) {
+        EXPECT_EQ(s->capacity(), 17u);
+        EXPECT_EQ(s->allocated(), first_allocation);
+        EXPECT_EQ(s->byte_length(), 0u);
+        EXPECT_STREQ(s->chars(), "");
+    }
+
+    // With storage, adding nothing leaves it as it is (20 is within 4 + 32).
+    TypeParam text("abc");
+    text.append("", all);
+    EXPECT_EQ(text.capacity(), 20u);
+    EXPECT_STREQ(text.chars(), "abc");
 }
 
 TYPED_TEST(String8Both, PartsOfItselfCanBeAppendedAndAssigned) {
