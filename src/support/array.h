@@ -55,15 +55,13 @@ inline std::uint32_t grow_by_doubling(std::uint32_t start, std::uint32_t n) {
 }
 
 // The capacity a policy gives for count n, starting from capacity current.
-// An empty array without storage stays without storage.
+// The doubling policies start from 1 when there is no storage, so setting the
+// count of such an array, even to 0, gives it storage of one element.
 inline std::uint32_t policy_capacity(alloc_standard, std::uint32_t, std::uint32_t n) {
     return n;
 }
 
 inline std::uint32_t policy_capacity(alloc_fast, std::uint32_t current, std::uint32_t n) {
-    if (current == 0 && n == 0) {
-        return 0;
-    }
     std::uint32_t capacity = grow_by_doubling(current, n);
     while (capacity / 4 > n) {
         capacity /= 2;
@@ -73,9 +71,6 @@ inline std::uint32_t policy_capacity(alloc_fast, std::uint32_t current, std::uin
 
 inline std::uint32_t policy_capacity(alloc_fast_aggressive, std::uint32_t current,
                                      std::uint32_t n) {
-    if (current == 0 && n == 0) {
-        return 0;
-    }
     return grow_by_doubling(current, n);
 }
 
@@ -191,12 +186,13 @@ private:
         other.as_fields() = fields{};
     }
 
+    // A copy of an empty array has no storage.
     void assign_from(const array_t& other) {
         const std::uint32_t n = other.m_count;
-        const std::uint32_t new_capacity = array_detail::policy_capacity(Policy{}, 0, n);
-        if (new_capacity == 0) {
+        if (n == 0) {
             return;
         }
+        const std::uint32_t new_capacity = array_detail::policy_capacity(Policy{}, 0, n);
         T* block = allocate(new_capacity);
         std::uint32_t built = 0;
         try {

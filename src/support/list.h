@@ -154,13 +154,15 @@ private:
             position = count;
         }
         const std::uint32_t m = source.item_count();
-        if (m == 0) {
-            return position;
-        }
         if (std::uint64_t{count} + m > 0xFFFFFFFFull) {
             array_detail::throw_bad_alloc();
         }
+        // The count is set also when nothing is inserted: the policy decides
+        // the storage as for any other count.
         m_items.set_size(count + m);
+        if (m == 0) {
+            return position;
+        }
         // Move the old tail up by m, exchanging from the end downwards.
         using std::swap;
         for (std::uint32_t i = count; i > position; --i) {

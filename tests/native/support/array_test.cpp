@@ -57,6 +57,34 @@ TEST(ArrayPolicies, StandardFitsTheCountAndAggressiveOnlyGrows) {
     EXPECT_EQ(grow_only.capacity(), 128u);
 }
 
+// The doubling policies start from a capacity of 1 when there is no storage,
+// so setting the count of an empty array to 0 gives it one element of
+// storage; once there is storage, emptying halves down to 2 and never frees it.
+TEST(ArrayPolicies, ACountOfZeroFollowsThePolicyToo) {
+    array_t<int, alloc_fast> fast;
+    fast.set_size(0);
+    EXPECT_EQ(fast.capacity(), 1u);
+    EXPECT_NE(fast.data(), nullptr);
+    EXPECT_EQ(fast.size(), 0u);
+    fast.set_size(5);
+    fast.set_size(0);
+    EXPECT_EQ(fast.capacity(), 2u);
+
+    array_t<int, alloc_fast_aggressive> aggressive;
+    aggressive.set_size(0);
+    EXPECT_EQ(aggressive.capacity(), 1u);
+
+    array_t<int, alloc_standard> exact;
+    exact.set_size(0);
+    EXPECT_EQ(exact.capacity(), 0u);
+    EXPECT_EQ(exact.data(), nullptr);
+
+    // A copy is not a change of count: an empty one has no storage.
+    const array_t<int, alloc_fast> copy(array_t<int, alloc_fast>{});
+    EXPECT_EQ(copy.capacity(), 0u);
+    EXPECT_EQ(copy.data(), nullptr);
+}
+
 TEST(ArrayPolicies, NewPositionsAreZeroAndSurvivingElementsKeepTheirValues) {
     array_t<std::uint32_t, alloc_fast> items;
     items.set_size(3);

@@ -118,6 +118,22 @@ TEST(ListInsertion, InsertListPlacesTheSourceBeforeThePosition) {
     EXPECT_EQ(letters(small), "xxyy");
 }
 
+// Inserting an empty list still sets the count: a list without storage gets
+// the policy's first capacity, one with storage keeps it.
+TEST(ListInsertion, InsertingAnEmptyListSetsTheCountByThePolicy) {
+    const list_t<char> nothing;
+    list_t<char> empty;
+    list_base_t<char>& base = empty;
+    EXPECT_EQ(base.insert_list(nothing, 3), 0u);
+    EXPECT_EQ(empty.get_count(), 0u);
+    EXPECT_EQ(empty.capacity(), 1u);
+
+    list_t<char> five = list_of("abcde");
+    EXPECT_EQ(five.insert_list(nothing, 2), 2u);
+    EXPECT_EQ(letters(five), "abcde");
+    EXPECT_EQ(five.capacity(), 8u);
+}
+
 TEST(ListInsertion, CountedReferencesThroughTheVirtualOperations) {
     counted_fake a(1), b(2), c(3);
     {
