@@ -143,14 +143,23 @@ void library_parser::line(std::uint32_t number, std::string_view text) {
     if (first == std::string_view::npos || text[first] == '#') {
         return;
     }
-    if (!valid_utf8(text)) {
-        problem("the line is not valid UTF-8");
-        return;
-    }
     const std::size_t gap = text.find_first_of(" \t");
     const std::string_view keyword = text.substr(0, gap);
     const std::string_view argument =
         gap == std::string_view::npos ? std::string_view() : text.substr(gap + 1);
+    const bool has_nul = text.find('\0') != std::string_view::npos;
+    if (has_nul || !valid_utf8(text)) {
+        // The texts are kept NUL-terminated, so a NUL would cut them short.
+        problem(has_nul ? "the line contains a NUL byte" : "the line is not valid UTF-8");
+        // The lines after a refused track or playlist must not land on an
+        // earlier one.
+        if (keyword == "track" || keyword == "file") {
+            m_current = UINT32_MAX;
+        } else if (keyword == "playlist") {
+            m_playlist = UINT32_MAX;
+        }
+        return;
+    }
     if (keyword == "track" || keyword == "file") {
         start_track(argument, keyword == "track");
     } else if (keyword == "meta" || keyword == "info") {

@@ -97,6 +97,34 @@ TEST(LibraryFile, LinesOutOfPlaceAndBadEscapesAreReported) {
     EXPECT_EQ(r.data.tracks[0].meta[0].values, (std::vector<std::string>{"Tab\tStop"}));
 }
 
+// The host keeps texts NUL-terminated: a NUL byte inside a line would cut a
+// path or value short behind the reader's back, so the line is refused. A
+// refused track or playlist line (NUL or invalid UTF-8) leaves no current
+// track or playlist, so the lines after it cannot land on an earlier one.
+TEST(LibraryFile, LinesWithANulByteOrBadEncodingAreRefusedWithTheirFields) {
+    using namespace std::string_literals;
+    const std::string text = "track D:\\a.flac\n"          // 1
+                             "meta artist=Zo\0e\n"s        // 2 bad
+                             "track D:\\b\0hidden.flac\n"s // 3 bad
+                             "meta title=lost\n"           // 4 bad: its track was refused
+                             "\0\n"s                       // 5 bad
+                             "file D:\\c\xff.flac\n"       // 6 bad
+                             "info codec=lost\n"           // 7 bad: its track was refused
+                             "playlist P\n"                // 8
+                             "item D:\\a.flac\n"           // 9
+                             "playlist Q\xC3\n"            // 10 bad
+                             "item D:\\a.flac\n";          // 11 bad: its playlist was refused
+    const library_load_result r = parse_library_text(text);
+    EXPECT_EQ(problem_lines(r), (std::vector<std::uint32_t>{2, 3, 4, 5, 6, 7, 10, 11}));
+    ASSERT_EQ(r.data.tracks.size(), 1u);
+    EXPECT_TRUE(r.data.tracks[0].meta.empty());
+    EXPECT_TRUE(r.data.tracks[0].info.empty());
+    ASSERT_EQ(r.data.playlists.size(), 1u);
+    EXPECT_EQ(r.data.playlists[0].entries.size(), 1u);
+    ASSERT_FALSE(r.problems.empty());
+    EXPECT_EQ(r.problems[0].message, "the line contains a NUL byte");
+}
+
 TEST(LibraryFile, AFileThatCannotBeReadSaysWhy) {
     const library_load_result missing =
         load_library_file(refhost_test::scratch_folder(L"library") + L"does-not-exist.txt");
