@@ -103,7 +103,8 @@ std::wstring profile_folder(const host_context& host) {
 }
 
 bool load_component(host_context& host, service_registry& registry, const std::wstring& path,
-                    std::uint32_t id, loaded_component& out, std::string& error) {
+                    std::uint32_t id, const std::vector<loaded_component>& loaded,
+                    loaded_component& out, std::string& error) {
     loaded_component c;
     c.id = id;
     c.path = full_path(path);
@@ -117,6 +118,13 @@ bool load_component(host_context& host, service_registry& registry, const std::w
         }
         error = text + " (error " + std::to_string(code) + ")";
         return false;
+    }
+    for (const loaded_component& other : loaded) {
+        if (other.module == c.module) {
+            error = "it is loaded already (from " + other.path_utf8 + ")";
+            FreeLibrary(c.module);
+            return false;
+        }
     }
     const auto entry = reinterpret_cast<auvia_get_interface_function>(
         reinterpret_cast<void*>(GetProcAddress(c.module, auvia_get_interface_name)));

@@ -31,9 +31,11 @@ struct loaded_component {
 };
 
 // Loads the DLL at path and registers its factories. On failure returns false
-// with a message in error; nothing of the component stays loaded.
+// with a message in error; nothing of the component stays loaded. A DLL that
+// is one of `loaded` already is refused (its factories are registered).
 bool load_component(host_context& host, service_registry& registry, const std::wstring& path,
-                    std::uint32_t id, loaded_component& out, std::string& error);
+                    std::uint32_t id, const std::vector<loaded_component>& loaded,
+                    loaded_component& out, std::string& error);
 
 // Asks the component for its configuration (kept in out.configuration_written
 // and written to its file), removes its factories and frees the DLL.

@@ -124,7 +124,8 @@ bool host::load_component(const std::wstring& path) {
     host_impl& h = *m_impl;
     loaded_component component;
     std::string error;
-    if (!refhost::load_component(h.context, h.registry, path, h.next_id++, component, error)) {
+    if (!refhost::load_component(h.context, h.registry, path, h.next_id++, h.components, component,
+                                 error)) {
         ++h.failures;
         h.context.host_message("Cannot load component " + wide_to_utf8(path) + ": " + error, true);
         return false;

@@ -145,6 +145,28 @@ TEST(ComponentLoading, BadComponentsAreReportedAndTheHostKeepsRunning) {
     EXPECT_TRUE(h.violations().empty()) << h.violations().front();
 }
 
+// Loading a DLL that is loaded already would register its factories a second
+// time (every command twice, two instances of each of its services).
+TEST(ComponentLoading, AComponentLoadedAgainIsRefusedOnce) {
+    host h(refhost_test::small_library(), options_in(L"twice"));
+    const std::wstring dll = executable_folder() + L"poolscope.dll";
+    ASSERT_TRUE(h.load_component(dll));
+    // The same file under another spelling of its path is the same module.
+    EXPECT_FALSE(h.load_component(executable_folder() + L".\\POOLSCOPE.DLL"));
+    EXPECT_TRUE(mentions(h.messages(), "it is loaded already"));
+    EXPECT_EQ(h.failed_components(), 1u);
+    EXPECT_EQ(h.components().size(), 1u);
+    EXPECT_EQ(h.menu_commands().size(), 1u);
+    EXPECT_EQ(h.core().count_instances(h.core().lookup_class(guids::componentversion)), 1u);
+
+    EXPECT_TRUE(h.run_command("Metadata Cache Statistics"));
+    EXPECT_TRUE(h.pump_until_idle());
+    h.shut_down();
+    EXPECT_TRUE(h.violations().empty()) << h.violations().front();
+    // Both loads were given back: the module is gone.
+    EXPECT_EQ(GetModuleHandleW(dll.c_str()), nullptr);
+}
+
 TEST(ComponentLoading, ASloppyComponentsBreachesAreRecorded) {
     const host_options options = options_in(L"sloppy");
     const std::wstring cfg = options.profile_dir + L"\\configuration\\refhost_test_sloppy.dll.cfg";
