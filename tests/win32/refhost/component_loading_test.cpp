@@ -167,6 +167,44 @@ TEST(ComponentLoading, AComponentLoadedAgainIsRefusedOnce) {
     EXPECT_EQ(GetModuleHandleW(dll.c_str()), nullptr);
 }
 
+// poolscope.dll reads a stored configuration record by record through the
+// host's stream, whichever way the stream ends, and writes it back empty.
+TEST(ComponentLoading, PoolscopeConsumesStoredRecordsInBothStreamEndModes) {
+    std::string records;
+    auto add_record = [&records](char id, const std::string& payload) {
+        records += std::string(15, id) + '\x01';
+        const auto size = static_cast<std::uint32_t>(payload.size());
+        for (int k = 0; k < 4; ++k) {
+            records += static_cast<char>(size >> (8 * k));
+        }
+        records += payload;
+    };
+    add_record('a', "payload of seven");
+    add_record('b', "");
+    add_record('c', std::string(300, 'x'));
+    const std::string whole = records;
+    const std::string cut = records + std::string(9, 'd'); // a header cut short
+
+    for (stream_end_mode mode : {stream_end_mode::raise, stream_end_mode::short_read}) {
+        for (const std::string* stored : {&whole, &cut}) {
+            host_options options = options_in(L"stored");
+            options.stream_end = mode;
+            write_bytes(options.profile_dir + L"\\configuration\\poolscope.dll.cfg", *stored);
+            host h(refhost_test::small_library(), options);
+            ASSERT_TRUE(h.load_component(executable_folder() + L"poolscope.dll"));
+            // Raising at the end leaves the cut header unread; a short read
+            // consumes it.
+            const std::size_t expected =
+                mode == stream_end_mode::raise ? whole.size() : stored->size();
+            EXPECT_EQ(h.components()[0].configuration_bytes_read, expected)
+                << "mode " << static_cast<int>(mode) << ", " << stored->size() << " bytes";
+            h.shut_down();
+            EXPECT_TRUE(h.violations().empty()) << h.violations().front();
+            EXPECT_EQ(file_bytes(options.profile_dir + L"\\configuration\\poolscope.dll.cfg"), "");
+        }
+    }
+}
+
 TEST(ComponentLoading, ASloppyComponentsBreachesAreRecorded) {
     const host_options options = options_in(L"sloppy");
     const std::wstring cfg = options.profile_dir + L"\\configuration\\refhost_test_sloppy.dll.cfg";
