@@ -13,15 +13,19 @@ void insert_page_columns(list_view_ctrl list, const page_column* columns, int co
     placeholder.pszText = const_cast<wchar_t*>(L"");
     list.insert_column(0, placeholder);
 
+    // The first column goes right of the placeholder; once the placeholder is
+    // gone it stands at 0, and column i goes to index i.
     for (int i = 0; i < count; ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         column.fmt = columns[i].format;
         column.cx = columns[i].width;
         column.pszText = const_cast<wchar_t*>(columns[i].title);
-        list.insert_column(i + 1, column);
         if (i == 0) {
+            list.insert_column(1, column);
             list.delete_column(0);
+        } else {
+            list.insert_column(i, column);
         }
     }
 }
