@@ -95,6 +95,13 @@ TEST_F(Summaries, UsedMemoryCountsSharedBytesOnce) {
     const char* first = host.texts.add("pqr");
     const char* spaced = host.texts.add("st", 1);
     EXPECT_EQ(summarize_pool(pool({{first, 1}, {spaced, 1}})).used_memory, 4u + 3 + 2 * 4);
+
+    // An object that is not counted does not become the last counted one: a
+    // tail of the adjacent "0123456789" lies beyond "ab" + 1 and is counted.
+    const char* ab = host.texts.add("ab");
+    const char* digits = host.texts.add("0123456789", 0);
+    EXPECT_EQ(summarize_pool(pool({{ab, 1}, {digits, 1}, {digits + 2, 1}})).used_memory,
+              3u + 9 + 3 * 4);
 }
 
 TEST_F(Summaries, ValuesDifferByEveryByteCaseIncluded) {
