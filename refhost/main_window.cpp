@@ -165,11 +165,21 @@ LRESULT CALLBACK main_window::window_proc(HWND window, UINT message, WPARAM wpar
     try {
         return self->handle_message(message, wparam, lparam);
     } catch (const std::exception& e) {
-        self->m_host.host_message(std::string("Error in the main window: ") + e.what(), true);
+        self->report_error(e.what());
     } catch (...) {
-        self->m_host.host_message("Error in the main window", true);
+        self->report_error(nullptr);
     }
     return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void main_window::report_error(const char* what) noexcept {
+    try {
+        m_host.host_message(what != nullptr ? std::string("Error in the main window: ") + what
+                                            : std::string("Error in the main window"),
+                            true);
+    } catch (...) {
+        // Not even the report fits in memory; the message is dropped.
+    }
 }
 
 LRESULT main_window::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {

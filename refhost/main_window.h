@@ -43,6 +43,9 @@ public:
 private:
     static LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
+    // Reports an error that ended a message; never throws (it runs in the
+    // window procedure).
+    void report_error(const char* what) noexcept;
 
     host_context& m_host;
     actions m_actions;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <exception>
+
 #include "refhost/text_convert.h"
 
 namespace refhost {
@@ -25,6 +27,7 @@ namespace {
 struct child_search {
     const wchar_t* class_name;
     std::vector<HWND>* found;
+    std::exception_ptr error; // raised again once the enumeration is over
 };
 
 BOOL CALLBACK collect_child(HWND child, LPARAM lparam) {
@@ -36,7 +39,12 @@ BOOL CALLBACK collect_child(HWND child, LPARAM lparam) {
             return TRUE;
         }
     }
-    search->found->push_back(child);
+    try {
+        search->found->push_back(child);
+    } catch (...) {
+        search->error = std::current_exception();
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -69,8 +77,11 @@ std::string progress_line(HWND bar) {
 
 std::vector<HWND> descendants(HWND parent, const wchar_t* class_name) {
     std::vector<HWND> found;
-    child_search search{class_name, &found};
+    child_search search{class_name, &found, nullptr};
     EnumChildWindows(parent, &collect_child, reinterpret_cast<LPARAM>(&search));
+    if (search.error) {
+        std::rethrow_exception(search.error);
+    }
     return found;
 }
 

@@ -40,7 +40,11 @@ LRESULT CALLBACK window_tracker::hook(int code, WPARAM wparam, LPARAM lparam) {
     if (code == HCBT_CREATEWND) {
         const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lparam);
         if (create != nullptr && create->lpcs != nullptr && (create->lpcs->style & WS_CHILD) == 0) {
-            g_created.push_back(reinterpret_cast<HWND>(wparam));
+            try {
+                g_created.push_back(reinterpret_cast<HWND>(wparam));
+            } catch (...) {
+                // Out of memory: the window goes untracked; nothing may leave a hook.
+            }
         }
     } else if (code == HCBT_DESTROYWND) {
         // Handle values come back for new windows: forget destroyed ones.
