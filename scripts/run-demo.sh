@@ -30,15 +30,30 @@ if [ "${1:-}" = "--interactive" ]; then
     exec wine "$bin/auvia-refhost.exe" "$@"
 fi
 
+# Without a DISPLAY, a private X server on a display number nobody uses (a
+# number in use would put the windows on someone else's screen).
 own_x=""
 if [ -z "${DISPLAY:-}" ]; then
-    display=:$((90 + RANDOM % 100))
-    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    own_x=$!
-    export DISPLAY="$display"
-    sleep 1
+    start=$((90 + RANDOM % 100))
+    for offset in $(seq 0 99); do
+        n=$((90 + (start - 90 + offset) % 100))
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        own_x=$!
+        sleep 1
+        if kill -0 "$own_x" 2>/dev/null; then
+            export DISPLAY=":$n"
+            break
+        fi
+        own_x=""
+    done
+    if [ -z "$own_x" ]; then
+        echo "run-demo: could not start an X server (Xvfb)" >&2
+        exit 1
+    fi
 fi
-trap '[ -n "$own_x" ] && kill $own_x 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
+# Wine goes first, so that none of its processes loses its X server.
+trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; [ -n "$own_x" ] && kill $own_x 2>/dev/null; true' EXIT
 
 rm -f "$out"/statistics-*.bmp "$out"/statistics-*.png
 code=0
