@@ -100,14 +100,16 @@ TEST_F(Resizing, ShrinkingMovesTheButtonsUpAndLeftAndShrinksTheTabs) {
     expect_anchored(-60, -20);
 }
 
-TEST_F(CacheWindow, ScreenshotOfTheWindowOverTheSampleLibrary) {
+TEST_F(CacheWindow, ScreenshotsOfTheLibraryAndAboutPagesOverTheSampleLibrary) {
     HWND window = open_window();
     ASSERT_NE(window, nullptr);
     std::string error;
     EXPECT_TRUE(refhost::save_window_bitmap(window, L"cache_statistics_window.bmp", error))
         << error;
-    const DWORD attributes = GetFileAttributesW(L"cache_statistics_window.bmp");
-    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW(L"cache_statistics_window.bmp"), INVALID_FILE_ATTRIBUTES);
+    select_tab(window, 3);
+    EXPECT_TRUE(refhost::save_window_bitmap(window, L"cache_statistics_about.bmp", error)) << error;
+    EXPECT_NE(GetFileAttributesW(L"cache_statistics_about.bmp"), INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace
