@@ -1,8 +1,28 @@
 #include "refhost/library_services.h"
 
+#include <exception>
 #include <string>
 
 namespace refhost {
+
+namespace {
+
+// Calls component code back: an exception leaving it breaks the contract. The
+// breach is recorded and the exception goes on to the component that called
+// the host.
+template <typename F> auto call_component(host_context& host, const char* what, F&& f) {
+    try {
+        return f();
+    } catch (const std::exception& e) {
+        host.record_violation(std::string("exception left ") + what + ": " + e.what());
+        throw;
+    } catch (...) {
+        host.record_violation(std::string("exception left ") + what);
+        throw;
+    }
+}
+
+} // namespace
 
 std::uint32_t host_handle_list::item_count() const {
     return static_cast<std::uint32_t>(m_tracks.size());
@@ -22,7 +42,8 @@ void media_library_service::all_tracks(list_base_t<metadb_handle_ptr>& out) {
     m_host.enter(host_call::all_tracks);
     const host_handle_list source(m_host, m_tracks.library());
     const std::uint32_t before = out.item_count();
-    const std::uint32_t position = out.insert_list(source, before);
+    const std::uint32_t position = call_component(m_host, "list_base_t::insert_list",
+                                                  [&] { return out.insert_list(source, before); });
     if (position != before) {
         m_host.record_violation("insert_list at the end (" + std::to_string(before) +
                                 ") answered position " + std::to_string(position));
@@ -54,10 +75,13 @@ void playlist_service_impl::enumerate_tracks(std::uint32_t playlist, track_visit
     const cached_playlist& p = playlists[playlist];
     const auto count = static_cast<std::uint32_t>(p.tracks.size());
     for (std::uint32_t position = 0; position < count; ++position) {
-        if (!mask.bit_at(position)) {
+        if (!call_component(m_host, "bit_array::bit_at", [&] { return mask.bit_at(position); })) {
             continue;
         }
-        if (!visitor.on_track(position, p.tracks[position], p.selected[position])) {
+        const bool go_on = call_component(m_host, "track_visitor::on_track", [&] {
+            return visitor.on_track(position, p.tracks[position], p.selected[position]);
+        });
+        if (!go_on) {
             return;
         }
     }

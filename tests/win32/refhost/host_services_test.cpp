@@ -176,6 +176,9 @@ public:
     void keep_marked(const bit_array&) override {}
     std::uint32_t insert_list(const list_base_const_t<service_ptr_t<metadb_handle>>&,
                               std::uint32_t) override {
+        if (throws) {
+            throw std::bad_alloc();
+        }
         return 7;
     }
     void reorder_range(std::uint32_t, const std::uint32_t*, std::uint32_t) override {}
@@ -184,6 +187,7 @@ public:
     void store_item(std::uint32_t, const service_ptr_t<metadb_handle>&) override {}
     void exchange_item(std::uint32_t, service_ptr_t<metadb_handle>&) override {}
     void swap_positions(std::uint32_t, std::uint32_t) override {}
+    bool throws = false;
 };
 
 TEST(MediaLibrary, AListThatDoesNotTakeTheTracksIsAContractBreach) {
@@ -192,6 +196,40 @@ TEST(MediaLibrary, AListThatDoesNotTakeTheTracksIsAContractBreach) {
     h.library_service().all_tracks(list);
     EXPECT_TRUE(mentions(h.violations(), "answered position 7"));
     EXPECT_TRUE(mentions(h.violations(), "took 0 of 3"));
+}
+
+class throwing_visitor final : public track_visitor {
+public:
+    bool on_track(std::uint32_t, metadb_handle*, bool) override {
+        throw std::runtime_error("visitor broke");
+    }
+};
+
+class throwing_mask final : public bit_array {
+public:
+    bool bit_at(std::uint32_t) const override { throw std::runtime_error("mask broke"); }
+};
+
+// Component code the host calls back into must not let an exception out; the
+// host records the breach and the exception still reaches the component.
+TEST(HostCallbacks, AnExceptionLeavingComponentCodeIsABreachAndGoesOn) {
+    host h(small_library());
+    throwing_visitor visitor;
+    EXPECT_THROW(h.playlist_service_object().enumerate_tracks(0, visitor, bit_array_true()),
+                 std::runtime_error);
+    EXPECT_TRUE(mentions(h.violations(), "exception left track_visitor::on_track: visitor broke"));
+
+    recording_visitor quiet;
+    EXPECT_THROW(h.playlist_service_object().enumerate_tracks(0, quiet, throwing_mask()),
+                 std::runtime_error);
+    EXPECT_TRUE(quiet.seen.empty());
+    EXPECT_TRUE(mentions(h.violations(), "exception left bit_array::bit_at: mask broke"));
+
+    deaf_list list;
+    list.throws = true;
+    EXPECT_THROW(h.library_service().all_tracks(list), std::bad_alloc);
+    EXPECT_TRUE(mentions(h.violations(), "exception left list_base_t::insert_list"));
+    EXPECT_EQ(h.violations().size(), 3u);
 }
 
 // The component's own lookup against the host's registry.
