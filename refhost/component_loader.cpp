@@ -1,5 +1,6 @@
 #include "refhost/component_loader.h"
 
+#include <cstdint>
 #include <exception>
 #include <set>
 
@@ -39,20 +40,55 @@ template <typename F> bool guarded(host_context& host, const char* what, F&& f) 
     return false;
 }
 
+// True when size bytes at address are committed memory that may be read.
+bool readable(const void* address, std::size_t size) {
+    auto at = reinterpret_cast<std::uintptr_t>(address);
+    const std::uintptr_t end = at + size;
+    if (address == nullptr || end < at) {
+        return false;
+    }
+    constexpr DWORD readable_pages = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY |
+                                     PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE |
+                                     PAGE_EXECUTE_WRITECOPY;
+    while (at < end) {
+        MEMORY_BASIC_INFORMATION info{};
+        if (VirtualQuery(reinterpret_cast<const void*>(at), &info, sizeof info) == 0 ||
+            info.State != MEM_COMMIT || (info.Protect & PAGE_GUARD) != 0 ||
+            (info.Protect & readable_pages) == 0) {
+            return false;
+        }
+        at = reinterpret_cast<std::uintptr_t>(info.BaseAddress) + info.RegionSize;
+    }
+    return true;
+}
+
+// An object the host calls through: the object's table pointer and the first
+// `slots` entries of the table can be read.
+bool callable_object(const void* object, std::size_t slots) {
+    if (!readable(object, sizeof(void*))) {
+        return false;
+    }
+    const void* table = *static_cast<const void* const*>(object);
+    return readable(table, slots * sizeof(void*));
+}
+
 bool walk_chain(loaded_component& c, std::string& error) {
     std::set<service_factory_base*> seen;
     for (service_factory_base* node = c.gateway->first_factory(); node != nullptr;
          node = node->next) {
+        // The host reads the node's three words and the class GUID directly: a
+        // broken chain must give a message, not a crash.
+        if (!readable(node, 3 * sizeof(void*)) || !callable_object(node, 1) ||
+            !readable(node->class_guid, sizeof(GUID))) {
+            error = "its factory chain points at unreadable memory";
+            return false;
+        }
         if (!seen.insert(node).second) {
             error = "its factory chain runs in a circle";
             return false;
         }
         if (seen.size() > chain_limit) {
             error = "its factory chain is longer than " + std::to_string(chain_limit) + " nodes";
-            return false;
-        }
-        if (node->class_guid == nullptr) {
-            error = "a node of its factory chain has no class GUID";
             return false;
         }
         c.nodes.push_back(node);
@@ -133,16 +169,25 @@ bool load_component(host_context& host, service_registry& registry, const std::w
         FreeLibrary(c.module);
         return false;
     }
-    std::uint32_t version = 0;
     const bool entered = guarded(host, auvia_get_interface_name, [&] {
         c.gateway = entry(&registry, reinterpret_cast<module_handle>(c.module));
-        if (c.gateway != nullptr) {
-            version = c.gateway->interface_version();
-        }
     });
     if (!entered || c.gateway == nullptr) {
         error = entered ? std::string(auvia_get_interface_name) + " answered no interface"
                         : std::string(auvia_get_interface_name) + " failed";
+        FreeLibrary(c.module);
+        return false;
+    }
+    constexpr std::size_t gateway_operations = 7;
+    if (!callable_object(c.gateway, gateway_operations)) {
+        error = std::string(auvia_get_interface_name) + " answered unreadable memory";
+        FreeLibrary(c.module);
+        return false;
+    }
+    std::uint32_t version = 0;
+    if (!guarded(host, "component_gateway::interface_version",
+                 [&] { version = c.gateway->interface_version(); })) {
+        error = "its interface version could not be read";
         FreeLibrary(c.module);
         return false;
     }

@@ -125,6 +125,10 @@ TEST(ComponentLoading, BadComponentsAreReportedAndTheHostKeepsRunning) {
          "does not export auvia_get_interface"},
         {executable_folder() + L"refhost_test_version70.dll",
          "interface version 70; this host needs 71"},
+        {executable_folder() + L"refhost_test_broken_chain.dll",
+         "its factory chain points at unreadable memory"},
+        {executable_folder() + L"refhost_test_broken_gateway.dll",
+         "auvia_get_interface answered unreadable memory"},
     };
     for (const bad_case& c : cases) {
         const std::size_t before = h.messages().size();
@@ -133,7 +137,7 @@ TEST(ComponentLoading, BadComponentsAreReportedAndTheHostKeepsRunning) {
         EXPECT_EQ(h.messages().back().rfind("Cannot load component ", 0), 0u);
         EXPECT_NE(h.messages().back().find(c.reason), std::string::npos) << h.messages().back();
     }
-    EXPECT_EQ(h.failed_components(), 4u);
+    EXPECT_EQ(h.failed_components(), 6u);
     EXPECT_TRUE(h.components().empty());
     EXPECT_TRUE(h.menu_commands().empty());
 

@@ -1,9 +1,13 @@
-// A deliberately sloppy component for the host's own tests, built twice:
-// with FAKE_INTERFACE_VERSION 71 it loads and offers two menu commands that
-// break host contracts ("Sloppy Lock" takes the metadata-cache lock twice and
-// gives it back once; "Sloppy Reference" keeps the reference run() hands
-// over); with another version the host must refuse to load it.
+// A deliberately sloppy component for the host's own tests, built several
+// times: with FAKE_INTERFACE_VERSION 71 it loads and offers two menu commands
+// that break host contracts ("Sloppy Lock" takes the metadata-cache lock twice
+// and gives it back once; "Sloppy Reference" keeps the reference run() hands
+// over); with another version the host must refuse to load it. FAKE_BROKEN 1
+// makes its chain's node point at unmapped memory, FAKE_BROKEN 2 makes its
+// entry point answer a gateway there; the host must refuse both, not crash.
 #include <windows.h>
+
+#include <cstdint>
 
 #include "host/host_interfaces.h"
 #include "support/errors.h"
@@ -59,9 +63,20 @@ public:
 
 sloppy_commands g_commands;
 
+#ifndef FAKE_BROKEN
+#define FAKE_BROKEN 0
+#endif
+
+// The first 64 KiB of a Windows process are never mapped.
+template <typename T> T* unmapped() {
+    return reinterpret_cast<T*>(std::uintptr_t{0x1230});
+}
+
 class sloppy_node final : public service_factory_base {
 public:
-    sloppy_node() : service_factory_base(nullptr, &guids::mainmenu_commands) {}
+    sloppy_node()
+        : service_factory_base(FAKE_BROKEN == 1 ? unmapped<service_factory_base>() : nullptr,
+                               &guids::mainmenu_commands) {}
     void instance_create(service_base** holder) override { *holder = &g_commands; }
 };
 
@@ -96,5 +111,5 @@ sloppy_gateway g_gateway;
 extern "C" __declspec(dllexport) component_gateway* __cdecl auvia_get_interface(host_core* core,
                                                                                 HINSTANCE) {
     g_core = core;
-    return &g_gateway;
+    return FAKE_BROKEN == 2 ? unmapped<component_gateway>() : &g_gateway;
 }
