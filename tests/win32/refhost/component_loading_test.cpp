@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "refhost/host_api.h"
+#include "refhost/host_string.h"
 #include "refhost/text_convert.h"
 #include "win32/refhost/test_support.h"
 
@@ -161,7 +162,19 @@ TEST(ComponentLoading, AComponentLoadedAgainIsRefusedOnce) {
     EXPECT_EQ(h.failed_components(), 1u);
     EXPECT_EQ(h.components().size(), 1u);
     EXPECT_EQ(h.menu_commands().size(), 1u);
-    EXPECT_EQ(h.core().count_instances(h.core().lookup_class(guids::componentversion)), 1u);
+    // The component's own services are reachable through the host's core like
+    // any other: one instance, created by its chain node.
+    host_core& core = h.core();
+    const service_class_ref version_class = core.lookup_class(guids::componentversion);
+    EXPECT_EQ(core.count_instances(version_class), 1u);
+    service_base* instance = nullptr;
+    ASSERT_TRUE(core.create_instance(&instance, version_class, 0));
+    host_string name;
+    static_cast<componentversion*>(instance)->component_name(name);
+    EXPECT_EQ(name.text(), "Metadata Cache Statistics");
+    instance->service_release();
+    instance = nullptr;
+    EXPECT_FALSE(core.create_instance(&instance, version_class, 1));
 
     EXPECT_TRUE(h.run_command("Metadata Cache Statistics"));
     EXPECT_TRUE(h.pump_until_idle());
