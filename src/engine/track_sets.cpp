@@ -36,9 +36,77 @@ private:
     std::exception_ptr m_error;
 };
 
+// The track list as the media library fills it. The host calls it: nothing
+// may escape, so an error (no memory for the tracks, a failing host list or
+// comparator) leaves that one call without effect and is raised again once
+// the host has returned.
+class guarded_track_list final : public list_base_t<metadb_handle_ptr> {
+public:
+    explicit guarded_track_list(metadb_handle_list_t& out) : m_out(out) {}
+
+    std::uint32_t item_count() const override { return m_out.item_count(); }
+    void copy_item(metadb_handle_ptr& destination, std::uint32_t index) const override {
+        guard([&] { m_out.copy_item(destination, index); });
+    }
+    void keep_marked(const bit_array& mask) override {
+        guard([&] { m_out.keep_marked(mask); });
+    }
+    std::uint32_t insert_list(const list_base_const_t<metadb_handle_ptr>& source,
+                              std::uint32_t position) override {
+        const std::uint32_t count = m_out.item_count();
+        std::uint32_t used = position < count ? position : count;
+        guard([&] { used = m_out.insert_list(source, position); });
+        return used;
+    }
+    void reorder_range(std::uint32_t base, const std::uint32_t* order,
+                       std::uint32_t count) override {
+        guard([&] { m_out.reorder_range(base, order, count); });
+    }
+    void sort_items(compare_fn compare) override {
+        guard([&] { m_out.sort_items(compare); });
+    }
+    void sort_items_stable(compare_fn compare) override {
+        guard([&] { m_out.sort_items_stable(compare); });
+    }
+    void store_item(std::uint32_t index, const metadb_handle_ptr& value) override {
+        guard([&] { m_out.store_item(index, value); });
+    }
+    void exchange_item(std::uint32_t index, metadb_handle_ptr& value) override {
+        guard([&] { m_out.exchange_item(index, value); });
+    }
+    void swap_positions(std::uint32_t i, std::uint32_t j) override {
+        guard([&] { m_out.swap_positions(i, j); });
+    }
+
+    void raise_pending_error() const {
+        if (m_error) {
+            std::rethrow_exception(m_error);
+        }
+    }
+
+private:
+    template <typename F> void guard(F&& f) const noexcept {
+        try {
+            f();
+        } catch (...) {
+            if (!m_error) {
+                m_error = std::current_exception();
+            }
+        }
+    }
+
+    metadb_handle_list_t& m_out;
+    mutable std::exception_ptr m_error; // the first error met
+};
+
 void add_library_tracks(metadb_handle_list_t& out) {
-    const service_ptr_t<media_library> library = lookup_single<media_library>(guids::media_library);
-    library->all_tracks(out);
+    guarded_track_list receiver(out);
+    {
+        const service_ptr_t<media_library> library =
+            lookup_single<media_library>(guids::media_library);
+        library->all_tracks(receiver);
+    }
+    receiver.raise_pending_error();
 }
 
 void add_playlist_tracks(metadb_handle_list_t& out) {

@@ -146,17 +146,30 @@ int release_counted(counted& object) {
 // The library's tracks as a list the component's list copies from.
 class track_source final : public list_base_const_t<metadb_handle_ptr> {
 public:
-    explicit track_source(const std::vector<fake_track*>& tracks) : m_tracks(tracks) {}
+    track_source(const std::vector<fake_track*>& tracks, std::uint32_t claimed)
+        : m_tracks(tracks), m_claimed(claimed) {}
     std::uint32_t item_count() const override {
-        return static_cast<std::uint32_t>(m_tracks.size());
+        return m_claimed != 0 ? m_claimed : static_cast<std::uint32_t>(m_tracks.size());
     }
     void copy_item(metadb_handle_ptr& destination, std::uint32_t index) const override {
-        destination.reset(m_tracks[index]);
+        destination.reset(m_tracks.at(index));
     }
 
 private:
     const std::vector<fake_track*>& m_tracks;
+    std::uint32_t m_claimed;
 };
+
+// Calls component code back: an exception that leaves it is counted, then
+// passed on as a host would.
+template <typename F> auto call_component(fake_host& host, F&& f) {
+    try {
+        return f();
+    } catch (...) {
+        ++host.escaped_callbacks;
+        throw;
+    }
+}
 
 } // namespace
 
@@ -168,7 +181,8 @@ int fake_media_library::service_add_ref() {
 }
 void fake_media_library::all_tracks(list_base_t<metadb_handle_ptr>& out) {
     m_host.enter(host_call::all_tracks, false);
-    out.insert_list(track_source(tracks), out.item_count());
+    const track_source source(tracks, claimed_tracks);
+    call_component(m_host, [&] { return out.insert_list(source, out.item_count()); });
 }
 
 int fake_playlists::service_release() {
@@ -186,7 +200,8 @@ void fake_playlists::enumerate_tracks(std::uint32_t playlist, track_visitor& vis
     m_host.enter(host_call::enumerate_tracks, false);
     const std::vector<fake_track*>& tracks = playlists.at(playlist);
     for (std::uint32_t i = 0; i < tracks.size(); ++i) {
-        if (mask.bit_at(i) && !visitor.on_track(i, tracks[i], false)) {
+        if (call_component(m_host, [&] { return mask.bit_at(i); }) &&
+            !call_component(m_host, [&] { return visitor.on_track(i, tracks[i], false); })) {
             return;
         }
     }

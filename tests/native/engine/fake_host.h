@@ -143,6 +143,9 @@ public:
     void all_tracks(list_base_t<metadb_handle_ptr>& out) override;
 
     std::vector<fake_track*> tracks;
+    // When not 0: the number of tracks the list handed to all_tracks claims
+    // to hold (more than the component's list can take).
+    std::uint32_t claimed_tracks = 0;
 
 private:
     fake_host& m_host;
@@ -221,6 +224,7 @@ public:
     int lock_depth = 0;
     int unlocked_reads = 0; // cached metadata read without the lock
     int unbalanced_unlocks = 0;
+    int escaped_callbacks = 0; // exceptions that left the component's list, visitor or mask
 
 private:
     struct service_class {

@@ -120,6 +120,26 @@ TEST_F(TrackSets, MissingOrDuplicatedServicesRaiseTheLookupErrors) {
     EXPECT_TRUE(host.references_balanced());
 }
 
+// An error in the list that all_tracks fills (component code the host calls
+// back) never leaves it into the host: it reaches the caller once the host
+// has returned.
+TEST_F(TrackSets, ErrorsInTheLibraryListWaitUntilTheHostHasReturned) {
+    fake_track& a = track();
+    fake_track& b = track();
+    host.library.tracks = {&a, &b};
+    host.library.claimed_tracks = 0xFFFFFFFFu; // more than a list can hold
+    for (track_set set : {track_set_library, track_set_combined}) {
+        metadb_handle_list_t list;
+        EXPECT_THROW(build_track_set(set, list), std::bad_alloc) << set;
+        EXPECT_EQ(host.escaped_callbacks, 0) << set;
+        EXPECT_EQ(host.library.references, 0) << set;
+    }
+    host.library.claimed_tracks = 0;
+    EXPECT_EQ(build(track_set_library), (handles{&a, &b}));
+    EXPECT_EQ(host.escaped_callbacks, 0);
+    EXPECT_TRUE(host.references_balanced());
+}
+
 // The host fails at each of its calls in turn: the error comes out and every
 // reference taken so far is given back.
 TEST_F(TrackSets, AHostFailureAtAnyCallReleasesEverything) {
