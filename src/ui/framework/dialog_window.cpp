@@ -5,8 +5,16 @@
 #include "ui/framework/error_report.h"
 
 HWND dialog_window::create(HINSTANCE module, WORD template_id, HWND owner_or_parent) {
-    return CreateDialogParamW(module, MAKEINTRESOURCEW(template_id), owner_or_parent,
-                              dialog_procedure(), reinterpret_cast<LPARAM>(this));
+    m_creating = true;
+    m_destroyed_while_creating = false;
+    const HWND window = CreateDialogParamW(module, MAKEINTRESOURCEW(template_id), owner_or_parent,
+                                           dialog_procedure(), reinterpret_cast<LPARAM>(this));
+    m_creating = false;
+    if (m_destroyed_while_creating) {
+        m_destroyed_while_creating = false;
+        return nullptr;
+    }
+    return window;
 }
 
 namespace {
@@ -63,7 +71,13 @@ INT_PTR CALLBACK dialog_window::dialog_proc(HWND window, UINT message, WPARAM wp
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, DWLP_USER, 0);
         self->m_hwnd = nullptr;
-        self->on_final_message(window); // may delete self
+        if (self->m_creating) {
+            // The creator still holds the object and learns of the failure
+            // from create(); deleting it here would delete it twice.
+            self->m_destroyed_while_creating = true;
+        } else {
+            self->on_final_message(window); // may delete self
+        }
         return handled ? TRUE : FALSE;
     }
     if (!handled) {

@@ -15,8 +15,10 @@ public:
     HWND handle() const noexcept { return m_hwnd; }
 
     // Creates the dialog from template_id of module with the given owner (a
-    // top-level window) or parent (a child dialog). Returns null on failure; the
-    // object is then not attached to any window.
+    // top-level window) or parent (a child dialog). Returns null on failure,
+    // also when the window was destroyed again before creation returned (its
+    // initialisation failed and something pumped the close): on_final_message
+    // is not called then, and the object still belongs to the caller.
     HWND create(HINSTANCE module, WORD template_id, HWND owner_or_parent);
 
     // One handler per window: answers whether the message was handled and, if
@@ -33,4 +35,6 @@ private:
     static INT_PTR CALLBACK dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
     HWND m_hwnd = nullptr;
+    bool m_creating = false;
+    bool m_destroyed_while_creating = false;
 };
