@@ -24,14 +24,19 @@ int compare_numbers(std::uint32_t a, std::uint32_t b) noexcept {
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
+int sign_of(int value) noexcept {
+    return value < 0 ? -1 : (value > 0 ? 1 : 0);
+}
+
 // Without letter case first; equal texts then by their bytes (unsigned, a
-// prefix first).
+// prefix first). The result is -1, 0 or 1, so that negating it for a
+// descending sort is defined whatever the host's comparison returns.
 int compare_texts(const t_entry& a, const t_entry& b) {
-    const int folded = stricmp_utf8(a.text, b.text);
+    const int folded = sign_of(stricmp_utf8(a.text, b.text));
     if (folded != 0) {
         return folded;
     }
-    return std::strcmp(a.text, b.text);
+    return sign_of(std::strcmp(a.text, b.text));
 }
 
 // The order of the rows right after a fill.
