@@ -1,35 +1,30 @@
 #include "engine/cache_statistics.h"
 
 #include "engine/metadata_cache_lock.h"
-#include "engine/pool_figures.h"
-#include "engine/string_gathering.h"
+#include "engine/pool_statistics.h"
+#include "engine/track_walk.h"
 
 bool fill_cache_statistics(cache_statistics_view& view, const metadb_handle_list_t& tracks) {
     view.clear_rows();
-    // In pool_kind order; declared before the lock so that they are freed
-    // after it has been released.
-    string_info_list pools[pool_kind_count];
-    string_info_list& path = pools[pool_path - 1];
-    string_info_list& meta_name = pools[pool_meta_name - 1];
-    string_info_list& meta_value = pools[pool_meta_value - 1];
-    string_info_list& info_name = pools[pool_info_name - 1];
-    string_info_list& info_value = pools[pool_info_value - 1];
-    string_info_list& all = pools[pool_all - 1];
+    // Declared before the lock so that they are freed after it has been
+    // released.
+    pool_collectors collectors;
+    pool_statistics statistics;
 
     const metadata_cache_lock lock;
-    gather_pools(tracks, path, meta_name, meta_value, info_name, info_value);
+    walk_tracks(tracks, all_gathered_pools, collectors);
+    address_runs* gathered[] = {&collectors.path.finish(), &collectors.meta_name.finish(),
+                                &collectors.meta_value.finish(), &collectors.info_name.finish(),
+                                &collectors.info_value.finish()};
     view.progress_step();
-    build_all_pool(all, path, meta_name, meta_value, info_name, info_value);
+    // One walk in address order counts the five pools and their union "All".
+    statistics.walk(gathered);
     view.progress_step();
-    // The distinct values of the five pools are kept for "All", which is
-    // their union.
-    value_records values[pool_kind_count - 1];
-    for (std::uint32_t row = 0; row < pool_kind_count; ++row) {
-        const pool_summary summary = row + 1 == pool_all
-                                         ? summarize_merged_pool(all, values, pool_kind_count - 1)
-                                         : summarize_pool_values(pools[row], &values[row]);
-        view.insert_pool_row(row, pool_label(row + 1), summary);
+    for (pool_kind kind = pool_path; kind <= pool_info_value; ++kind) {
+        view.insert_pool_row(kind - 1, pool_label(kind), statistics.pool_row(kind));
         view.progress_step();
     }
+    view.insert_pool_row(pool_all - 1, pool_label(pool_all), statistics.all_row());
+    view.progress_step();
     return true;
 }

@@ -1,6 +1,8 @@
 #include "engine/reference_collector.h"
 
 #include <cstring>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -34,23 +36,45 @@ void reference_collector::take_slot(slot* set, std::uintptr_t address) {
     victim = slot{address, 1};
 }
 
-void reference_collector::add_to(string_info_list& list) {
+void reference_collector::spill_slots() {
     for (std::uint32_t i = 0; i < 2 * slot_sets; ++i) {
         if (m_slots[i].address != 0) {
             spill(m_slots[i].address, m_slots[i].count);
             m_slots[i] = slot{0, 0};
         }
     }
-    // Entries already in the list count like references met before.
+}
+
+address_runs& reference_collector::finish() {
+    spill_slots();
+    m_spilled.finish();
+    return m_spilled;
+}
+
+void reference_collector::add_to(string_info_list& list) {
+    finish();
+    // The runs and the entries already in the list (which count like
+    // references met before), sorted and collapsed in one array.
+    std::vector<address_value> items;
+    std::uint64_t total = list.get_count();
+    for (const address_run& run : m_spilled.runs()) {
+        total += run.size();
+    }
+    if (total > 0xFFFFFFFFu) {
+        throw std::bad_alloc();
+    }
+    items.resize(static_cast<std::size_t>(total));
+    std::uint32_t n = 0;
+    for (const address_run& run : m_spilled.runs()) {
+        for (std::uint32_t i = 0; i < run.size(); ++i) {
+            items[n++] = run.at(i);
+        }
+    }
     const std::uint32_t existing = list.get_count();
     for (std::uint32_t i = 0; i < existing; ++i) {
-        const string_info& entry = list[i];
-        spill(reinterpret_cast<std::uintptr_t>(entry.text), entry.count);
+        items[n++] = address_value{reinterpret_cast<std::uintptr_t>(list[i].text), list[i].count};
     }
-
-    address_value* items = m_spilled.data();
-    const std::uint32_t n = m_spilled.size();
-    sort_by_address(items, n);
+    sort_by_address(items.data(), n);
     std::uint32_t distinct = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
         if (distinct != 0 && items[distinct - 1].address == items[i].address) {
@@ -66,5 +90,5 @@ void reference_collector::add_to(string_info_list& list) {
         const char* text = reinterpret_cast<const char*>(items[i].address);
         out[i] = string_info{text, static_cast<std::uint32_t>(std::strlen(text)), items[i].value};
     }
-    m_spilled = address_value_array(); // give the memory back at once
+    m_spilled.runs().clear(); // give the memory back at once
 }

@@ -1,14 +1,15 @@
-// Collects the references of one pool during a walk over the tracks and turns
-// them into the pool's string_info_list in one go: the same list that
-// add_string per reference would give (same entries in address order, counts
-// saturating at 4294967295, lengths by a scan for the NUL), at the cost of a
-// sort instead of one binary-search insertion per reference.
+// Collects the references of one pool during a walk over the tracks: the
+// strings met most often are counted in a small cache of slots, the others
+// leave it for sorted runs of bounded blocks (address_runs). The result is
+// what add_string per reference would give (same addresses, counts saturating
+// at 4294967295), at the cost of sorts instead of one binary-search insertion
+// per reference.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
-#include "engine/address_sort.h"
+#include "engine/address_runs.h"
 #include "engine/pools.h"
 
 class reference_collector {
@@ -40,6 +41,12 @@ public:
     // the metadata-cache lock). On std::bad_alloc list is unchanged.
     void add_to(string_info_list& list);
 
+    // Moves every reference collected so far into the runs and gives back
+    // the unsorted chunk; the runs then hold the whole pool (an address may
+    // occur in several runs: their counts add up, saturating). Raises
+    // std::bad_alloc (nothing lost; it may be called again).
+    address_runs& finish();
+
 private:
     // Recently met strings with their counts; most references to a string
     // shared by many tracks (a field name) end here instead of in m_spilled.
@@ -55,13 +62,12 @@ private:
         }
     }
     void take_slot(slot* set, std::uintptr_t address);
-    void spill(std::uintptr_t address, std::uint32_t count) {
-        m_spilled.append(address_value{address, count});
-    }
+    void spill(std::uintptr_t address, std::uint32_t count) { m_spilled.append(address, count); }
+    void spill_slots();
     void clear_slots() noexcept;
 
     std::unique_ptr<slot[]> m_slots;
-    // Addresses with the references counted for them, in the order they left
+    // Addresses with the references counted for them, once they have left
     // the slots; one address may occur several times.
-    address_value_array m_spilled;
+    address_runs m_spilled;
 };

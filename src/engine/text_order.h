@@ -11,6 +11,8 @@ struct text_sort_record {
     const char* text;
     std::uint32_t length;
     std::uint32_t count;
+    // Carried along by the sorts for the caller's own use.
+    std::uint32_t aux = 0;
 };
 
 // The record of a text of length bytes, ready for sort_texts.

@@ -3,8 +3,14 @@
 #include "host/service_lookup.h"
 #include "support/string8.h"
 
+#include <new>
+
 void report_unhandled_exception(const std::exception& error) noexcept {
-    report_unhandled_exception_text(error.what());
+    // An out-of-memory error reads the same whichever runtime raised it (ours,
+    // or the host's, into a host call): the C++ runtime's own what() of
+    // std::bad_alloc differs between runtimes.
+    const bool out_of_memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
+    report_unhandled_exception_text(out_of_memory ? "bad allocation" : error.what());
 }
 
 void report_unhandled_exception_text(const char* text) noexcept {

@@ -13,6 +13,7 @@
 
 #include "engine/address_sort.h"
 #include "engine/cache_statistics.h"
+#include "engine/engine_tuning.h"
 #include "engine/length_rows.h"
 #include "engine/pool_summary.h"
 #include "engine/pool_values.h"
@@ -198,13 +199,26 @@ protected:
         }
         host.cache.release_lock();
 
-        recording_statistics_view view(host);
-        fill_cache_statistics(view, tracks);
-        EXPECT_EQ(view.rows, expected_rows);
-        for (pool_kind kind = pool_path; kind <= pool_all; ++kind) {
-            recording_value_view values(host, kind);
-            compute_pool_values(values, tracks);
-            EXPECT_EQ(values.value_values, expected_values[kind - 1]) << kind;
+        // The computations with their working storage as it is and with
+        // storage so small that every chunk, run block, window, table
+        // segment and sort piece boundary is crossed many times.
+        engine_tuning tiny;
+        tiny.chunk_entries = 37;
+        tiny.run_block_entries = 5;
+        tiny.window_entries = 3;
+        tiny.table_segment_bits = 2;
+        tiny.sort_piece_entries = 7;
+        for (const engine_tuning& sizes : {current_engine_tuning(), tiny}) {
+            const scoped_engine_tuning tuning(sizes);
+            recording_statistics_view view(host);
+            fill_cache_statistics(view, tracks);
+            EXPECT_EQ(view.rows, expected_rows) << sizes.chunk_entries;
+            for (pool_kind kind = pool_path; kind <= pool_all; ++kind) {
+                recording_value_view values(host, kind);
+                compute_pool_values(values, tracks);
+                EXPECT_EQ(values.value_values, expected_values[kind - 1])
+                    << kind << ' ' << sizes.chunk_entries;
+            }
         }
         EXPECT_EQ(host.unlocked_reads, 0);
         EXPECT_EQ(host.lock_depth, 0);

@@ -1,0 +1,71 @@
+// The references of one pool as sorted runs: references are kept unsorted in
+// a chunk of bounded size; a full chunk is sorted by address, its repeats are
+// collapsed (counts saturating at 4294967295) and it becomes a run stored in
+// small blocks. Reading the runs in address order (address_walk) gives each
+// block back as soon as it has been read, so a pool's references never need
+// one large block nor two copies at once.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/address_sort.h"
+
+// One sorted run: strictly ascending addresses, each with its count (>= 1).
+class address_run {
+public:
+    address_run() = default;
+    address_run(address_run&&) noexcept = default;
+    address_run& operator=(address_run&&) noexcept = default;
+
+    std::uint32_t size() const noexcept { return m_size; }
+    std::uint32_t block_entries() const noexcept { return m_block_entries; }
+    // Entry i; its block must not have been released.
+    const address_value& at(std::uint32_t i) const noexcept {
+        return m_blocks[i / m_block_entries][i % m_block_entries];
+    }
+    // Gives back every block that holds only entries below i.
+    void release_below(std::uint32_t i) noexcept;
+
+private:
+    friend class address_runs;
+    std::vector<std::unique_ptr<address_value[]>> m_blocks;
+    std::uint32_t m_size = 0;
+    std::uint32_t m_block_entries = 1;
+};
+
+class address_runs {
+public:
+    address_runs() = default;
+    address_runs(const address_runs&) = delete;
+    address_runs& operator=(const address_runs&) = delete;
+
+    // One reference with a count (>= 1). Raises std::bad_alloc, keeping
+    // everything appended before.
+    void append(std::uintptr_t address, std::uint32_t count) {
+        if (m_open_count == m_open_capacity) {
+            make_room();
+        }
+        m_open[m_open_count++] = address_value{address, count};
+    }
+
+    // Sorts what is still unsorted into a run. Raises std::bad_alloc, after
+    // which the unsorted references are still kept.
+    void seal();
+    // seal(), then gives back the chunk's storage.
+    void finish();
+
+    std::vector<address_run>& runs() noexcept { return m_runs; }
+    const std::vector<address_run>& runs() const noexcept { return m_runs; }
+    // References not yet sorted into a run.
+    std::uint32_t unsorted() const noexcept { return m_open_count; }
+
+private:
+    void make_room();
+
+    std::unique_ptr<address_value[]> m_open;
+    std::uint32_t m_open_count = 0;
+    std::uint32_t m_open_capacity = 0;
+    std::vector<address_run> m_runs;
+};

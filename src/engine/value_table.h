@@ -1,0 +1,123 @@
+// The distinct values of a pool, found by hashing the texts in place: one
+// entry per value with one of its string objects, its length, its logical
+// count (plain 32-bit sum) and its physical count. The table is split into
+// segments by the high bits of the hash; each grows on its own, so none
+// needs a large block, and the segments of two tables built with the same
+// segment bits hold the same values' hashes (merge_segment relies on it).
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+// The hash of a text of length bytes.
+std::uint32_t text_hash(const char* text, std::uint32_t length) noexcept;
+
+struct value_entry {
+    const char* text; // null: an empty slot
+    std::uint32_t hash;
+    std::uint32_t length;
+    std::uint32_t logical;
+    std::uint32_t physical;
+};
+
+class value_table {
+public:
+    // 2^segment_bits segments (at most 16).
+    explicit value_table(std::uint32_t segment_bits);
+    value_table(value_table&&) noexcept = default;
+    value_table& operator=(value_table&&) noexcept = default;
+
+    // Adds logical and physical to the entry of the value (text, length), or
+    // enters the value with them. Raises std::bad_alloc (table unchanged).
+    void add(const char* text, std::uint32_t length, std::uint32_t hash, std::uint32_t logical,
+             std::uint32_t physical) {
+        segment& s = m_segments[segment_of(hash)];
+        if (s.used >= s.grow_at) {
+            grow(s);
+        }
+        for (std::uint32_t i = hash & s.mask;; i = (i + 1) & s.mask) {
+            value_entry& e = s.slots[i];
+            if (e.text == nullptr) {
+                e = value_entry{text, hash, length, logical, physical};
+                ++s.used;
+                ++m_size;
+                return;
+            }
+            if (e.hash == hash && e.length == length &&
+                (e.text == text || std::memcmp(e.text, text, length) == 0)) {
+                e.logical += logical;
+                e.physical += physical;
+                return;
+            }
+        }
+    }
+
+    // Asks the memory system for the slot a hash starts at.
+    void prefetch(std::uint32_t hash) const noexcept {
+        const segment& s = m_segments[segment_of(hash)];
+        if (s.slots) {
+            __builtin_prefetch(s.slots.get() + (hash & s.mask));
+        }
+    }
+
+    // When the slot a hash starts at holds a value of that hash, asks the
+    // memory system for the value's text (the comparison will read it).
+    void prefetch_text(std::uint32_t hash) const noexcept {
+        const segment& s = m_segments[segment_of(hash)];
+        if (s.slots) {
+            const value_entry& e = s.slots[hash & s.mask];
+            if (e.text != nullptr && e.hash == hash) {
+                __builtin_prefetch(e.text);
+            }
+        }
+    }
+    // Room for values more values without growing (a table of one segment).
+    void reserve(std::uint32_t values);
+
+    std::uint32_t size() const noexcept { return m_size; }
+    std::uint32_t segment_count() const noexcept {
+        return static_cast<std::uint32_t>(m_segments.size());
+    }
+    std::uint32_t segment_bits() const noexcept { return 32 - m_shift; }
+    // Values held in segment s.
+    std::uint32_t segment_size(std::uint32_t s) const noexcept { return m_segments[s].used; }
+
+    // Calls f(const value_entry&) for every value of segment s.
+    template <typename F> void for_each_in_segment(std::uint32_t s, F&& f) const {
+        const segment& seg = m_segments[s];
+        if (!seg.slots) {
+            return;
+        }
+        for (std::uint32_t i = 0; i <= seg.mask; ++i) {
+            if (seg.slots[i].text != nullptr) {
+                f(seg.slots[i]);
+            }
+        }
+    }
+    template <typename F> void for_each(F&& f) const {
+        for (std::uint32_t s = 0; s < segment_count(); ++s) {
+            for_each_in_segment(s, f);
+        }
+    }
+    // Empties the table and gives back the storage of its segments.
+    void clear() noexcept;
+
+private:
+    struct segment {
+        std::unique_ptr<value_entry[]> slots;
+        std::uint32_t mask = 0;
+        std::uint32_t used = 0;
+        std::uint32_t grow_at = 0;
+    };
+    void grow(segment& s, std::uint32_t capacity);
+    void grow(segment& s) { grow(s, s.slots ? (s.mask + 1) * 2 : 16); }
+    std::uint32_t segment_of(std::uint32_t hash) const noexcept {
+        return static_cast<std::uint32_t>(std::uint64_t{hash} >> m_shift);
+    }
+
+    std::vector<segment> m_segments;
+    std::uint32_t m_shift;
+    std::uint32_t m_size = 0;
+};
