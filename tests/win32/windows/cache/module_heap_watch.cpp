@@ -2,7 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <set>
+#include <cstdint>
+#include <map>
 
 namespace {
 
@@ -15,39 +16,77 @@ malloc_fn g_malloc = nullptr;
 calloc_fn g_calloc = nullptr;
 realloc_fn g_realloc = nullptr;
 free_fn g_free = nullptr;
-std::set<void*>* g_live = nullptr; // blocks of the watched module
+std::map<void*, std::size_t>* g_live = nullptr; // blocks of the watched module, their sizes
 std::size_t g_allocations = 0;
+std::size_t g_bytes = 0;
+std::size_t g_peak = 0;
+std::size_t g_limit = SIZE_MAX;
 
-void note_allocated(void* block) {
+void note_allocated(void* block, std::size_t size) {
     if (block != nullptr) {
-        g_live->insert(block);
+        (*g_live)[block] = size;
+        g_bytes += size;
+        if (g_bytes > g_peak) {
+            g_peak = g_bytes;
+        }
         ++g_allocations;
     }
 }
 
+void note_freed(void* block) {
+    const auto i = g_live->find(block);
+    if (i != g_live->end()) {
+        g_bytes -= i->second;
+        g_live->erase(i);
+    }
+}
+
+std::size_t size_of(void* block) {
+    const auto i = g_live->find(block);
+    return i != g_live->end() ? i->second : 0;
+}
+
+bool refused(std::size_t old_size, std::size_t size) {
+    return size > old_size && size - old_size > g_limit - (g_bytes < g_limit ? g_bytes : g_limit);
+}
+
 void* __cdecl hook_malloc(std::size_t size) {
+    if (refused(0, size)) {
+        return nullptr;
+    }
     void* block = g_malloc(size);
-    note_allocated(block);
+    note_allocated(block, size);
     return block;
 }
 
 void* __cdecl hook_calloc(std::size_t count, std::size_t size) {
+    if (size != 0 && count > SIZE_MAX / size) {
+        return nullptr;
+    }
+    if (refused(0, count * size)) {
+        return nullptr;
+    }
     void* block = g_calloc(count, size);
-    note_allocated(block);
+    note_allocated(block, count * size);
     return block;
 }
 
 void* __cdecl hook_realloc(void* old_block, std::size_t size) {
+    if (refused(size_of(old_block), size)) {
+        return nullptr;
+    }
     void* block = g_realloc(old_block, size);
     if (block != nullptr || size == 0) {
-        g_live->erase(old_block);
+        note_freed(old_block);
     }
-    note_allocated(block);
+    if (size != 0) {
+        note_allocated(block, size);
+    }
     return block;
 }
 
 void __cdecl hook_free(void* block) {
-    g_live->erase(block);
+    note_freed(block);
     g_free(block);
 }
 
@@ -111,8 +150,11 @@ int patch_imports(HMODULE module, bool install) {
 } // namespace
 
 module_heap_watch::module_heap_watch(HMODULE module) : m_module(module) {
-    g_live = new std::set<void*>();
+    g_live = new std::map<void*, std::size_t>();
     g_allocations = 0;
+    g_bytes = 0;
+    g_peak = 0;
+    g_limit = SIZE_MAX;
     m_patched = module != nullptr ? patch_imports(module, true) : 0;
 }
 
@@ -122,6 +164,7 @@ module_heap_watch::~module_heap_watch() {
     }
     delete g_live;
     g_live = nullptr;
+    g_limit = SIZE_MAX;
 }
 
 std::size_t module_heap_watch::outstanding() const {
@@ -130,4 +173,20 @@ std::size_t module_heap_watch::outstanding() const {
 
 std::size_t module_heap_watch::allocations() const {
     return g_allocations;
+}
+
+std::size_t module_heap_watch::outstanding_bytes() const {
+    return g_bytes;
+}
+
+std::size_t module_heap_watch::peak_bytes() const {
+    return g_peak;
+}
+
+void module_heap_watch::reset_peak() const {
+    g_peak = g_bytes;
+}
+
+void module_heap_watch::limit_bytes(std::size_t limit) const {
+    g_limit = limit;
 }

@@ -1,0 +1,221 @@
+// The refresh of the statistics window in the product's own setting: the
+// engine built for 32-bit Windows, over the reference host's generated
+// library, in one process per size. Measured in one run: the floor (one pass
+// that reads every string the refresh reads, through the host calls and
+// under the lock), the full refresh (the three track sets and their eighteen
+// rows, as the window computes them), and the refresh's extra heap (its peak
+// above what the process held before) with its largest single block.
+//
+// Times are processor time of the thread (the machine is shared), best of
+// the repeats. The last lines are `key value` pairs.
+//
+// Usage: poolscope_bench_win32.exe --tracks N [--seed S] [--repeats R]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "engine/cache_statistics.h"
+#include "engine/metadata_cache_lock.h"
+#include "engine/track_sets.h"
+#include "heap_tracking.h"
+#include "host/module_state.h"
+#include "refhost/host_api.h"
+
+namespace {
+
+double thread_seconds() {
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(kernel) + ticks(user)) * 1e-7;
+}
+
+double best_of(int repeats, const std::function<void()>& work) {
+    double best = 1e30;
+    for (int r = 0; r < repeats; ++r) {
+        const double start = thread_seconds();
+        work();
+        const double s = thread_seconds() - start;
+        best = s < best ? s : best;
+    }
+    return best;
+}
+
+class null_view final : public cache_statistics_view {
+public:
+    void clear_rows() override {}
+    void insert_pool_row(std::uint32_t row, const char*, const pool_summary& summary) override {
+        rows[row] = summary;
+    }
+    void progress_step() override {}
+    pool_summary rows[pool_kind_count];
+};
+
+volatile std::size_t g_sink;
+
+// Every logical string of the tracks read once, under the lock.
+void floor_pass(const metadb_handle_list_t& tracks) {
+    const metadata_cache_lock lock;
+    std::size_t bytes = 0;
+    for (std::uint32_t i = 0; i < tracks.get_count(); ++i) {
+        const metadb_handle* h = tracks[i].get();
+        if (const track_location* location = h->location()) {
+            if (const char* path = location->path_text()) {
+                bytes += std::strlen(path);
+            }
+        }
+        const track_info* info = nullptr;
+        if (!h->cached_info(&info) || info == nullptr) {
+            continue;
+        }
+        const std::uint32_t n = info->meta_field_count();
+        for (std::uint32_t f = 0; f < n; ++f) {
+            bytes += std::strlen(info->meta_field_name(f));
+            const std::uint32_t m = info->meta_field_value_count(f);
+            for (std::uint32_t v = 0; v < m; ++v) {
+                bytes += std::strlen(info->meta_field_value(f, v));
+            }
+        }
+        const std::uint32_t k = info->info_field_count();
+        for (std::uint32_t f = 0; f < k; ++f) {
+            bytes += std::strlen(info->info_field_name(f));
+            bytes += std::strlen(info->info_field_value(f));
+        }
+    }
+    g_sink = bytes;
+}
+
+struct track_sets {
+    metadb_handle_list_t library, playlists, combined;
+};
+
+// The three sets as the statistics window builds them.
+void build_sets(track_sets& sets) {
+    build_track_set(track_set_library, sets.library);
+    build_track_set(track_set_playlists, sets.playlists);
+    sets.combined.remove_all();
+    for (std::uint32_t i = 0; i < sets.library.get_count(); ++i) {
+        sets.combined.push_item(sets.library[i]);
+    }
+    for (std::uint32_t i = 0; i < sets.playlists.get_count(); ++i) {
+        sets.combined.push_item(sets.playlists[i]);
+    }
+    remove_duplicate_tracks(sets.combined);
+}
+
+// The window's refresh: the sets, then each set's six rows.
+void refresh(null_view* views) {
+    track_sets sets;
+    build_track_set(track_set_library, sets.library);
+    fill_cache_statistics(views[0], sets.library);
+    build_track_set(track_set_playlists, sets.playlists);
+    fill_cache_statistics(views[1], sets.playlists);
+    for (std::uint32_t i = 0; i < sets.library.get_count(); ++i) {
+        sets.combined.push_item(sets.library[i]);
+    }
+    for (std::uint32_t i = 0; i < sets.playlists.get_count(); ++i) {
+        sets.combined.push_item(sets.playlists[i]);
+    }
+    remove_duplicate_tracks(sets.combined);
+    fill_cache_statistics(views[2], sets.combined);
+}
+
+void print_row(const char* label, const pool_summary& s) {
+    std::printf("    %-10s %9u %9u %9u %10u %10u %4u %4u %4u %5u\n", label, s.logical_strings,
+                s.physical_strings, s.unique_strings, s.used_memory, s.required_memory,
+                s.length_lower_quartile, s.length_median, s.length_upper_quartile,
+                s.length_maximum);
+}
+
+int run(std::uint32_t tracks, std::uint64_t seed, int repeats) {
+    refhost::host host(refhost::generate_library(tracks, seed));
+    module_state::set_host(&host.core(), nullptr);
+
+    track_sets sets;
+    build_sets(sets);
+    const double floor_s = best_of(repeats, [&] {
+        floor_pass(sets.library);
+        floor_pass(sets.playlists);
+        floor_pass(sets.combined);
+    });
+    sets = track_sets();
+
+    null_view views[3];
+    const double refresh_s = best_of(repeats, [&] { refresh(views); });
+
+    // The refresh's own memory, in a run of its own.
+    const std::size_t before = bench::live_heap_bytes();
+    bench::reset_heap_marks();
+    null_view probe[3];
+    refresh(probe);
+    const std::size_t peak_extra = bench::peak_heap_bytes() - before;
+    const std::size_t largest = bench::largest_heap_block();
+
+    std::uint64_t physical = 0;
+    for (pool_kind k = pool_path; k <= pool_info_value; ++k) {
+        physical += views[0].rows[k - 1].physical_strings;
+    }
+    static const char* const set_names[3] = {"Library", "Playlists", "Combined"};
+    for (int s = 0; s < 3; ++s) {
+        std::printf("  %s rows: logical physical unique used required lq med uq max\n",
+                    set_names[s]);
+        for (pool_kind k = pool_path; k <= pool_all; ++k) {
+            print_row(pool_label(k), views[s].rows[k - 1]);
+        }
+    }
+    module_state::set_host(nullptr, nullptr);
+    host.shut_down();
+    if (!host.violations().empty()) {
+        std::printf("host contract breaches: %u (first: %s)\n",
+                    static_cast<unsigned>(host.violations().size()),
+                    host.violations().front().c_str());
+        return 1;
+    }
+    std::printf("tracks %u\n", tracks);
+    std::printf("floor_s %.2f\n", floor_s);
+    std::printf("refresh_s %.2f\n", refresh_s);
+    std::printf("refresh_vs_floor %.2f\n", refresh_s / floor_s);
+    std::printf("physical_strings %llu\n", static_cast<unsigned long long>(physical));
+    std::printf("peak_extra_bytes %u\n", static_cast<unsigned>(peak_extra));
+    std::printf("peak_extra_bytes_per_physical %.1f\n",
+                physical ? static_cast<double>(peak_extra) / static_cast<double>(physical) : 0.0);
+    std::printf("largest_block_bytes %u\n", static_cast<unsigned>(largest));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::uint32_t tracks = 100000;
+    std::uint64_t seed = 1;
+    int repeats = 0;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        const char* value = argv[i + 1];
+        if (option == "--tracks") {
+            tracks = static_cast<std::uint32_t>(std::strtoul(value, nullptr, 10));
+        } else if (option == "--seed") {
+            seed = std::strtoull(value, nullptr, 10);
+        } else if (option == "--repeats") {
+            repeats = std::atoi(value);
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", argv[i]);
+            return 2;
+        }
+    }
+    if (repeats <= 0) {
+        repeats = tracks >= 500000 ? 1 : 3;
+    }
+    try {
+        return run(tracks, seed, repeats);
+    } catch (const std::exception& error) {
+        std::printf("error: %s\n", error.what());
+        return 1;
+    }
+}
