@@ -5,16 +5,17 @@
 #include "engine/string_gathering.h"
 #include "engine/track_walk.h"
 
-bool compute_pool_values(pool_value_view& view, const metadb_handle_list_t& tracks) {
-    const pool_kind kind = view.pool();
+namespace {
+
+// Gathers the pool, groups it and hands it to the pages; the caller holds
+// the lock. Nothing pointing into the host's cache outlives this call.
+void fill_pages(pool_value_view& view, pool_kind kind, const metadb_handle_list_t& tracks) {
     string_info_list pools[pool_kind_count];
     string_info_list& path = pools[pool_path - 1];
     string_info_list& meta_name = pools[pool_meta_name - 1];
     string_info_list& meta_value = pools[pool_meta_value - 1];
     string_info_list& info_name = pools[pool_info_name - 1];
     string_info_list& info_value = pools[pool_info_value - 1];
-
-    const metadata_cache_lock lock;
     {
         pool_collectors collectors;
         walk_tracks(tracks, pools_needed_for(kind), collectors);
@@ -27,7 +28,6 @@ bool compute_pool_values(pool_value_view& view, const metadb_handle_list_t& trac
     if (kind == pool_all) {
         build_all_pool(pools[pool_all - 1], path, meta_name, meta_value, info_name, info_value);
     }
-    // Freed before the lock is released.
     string_info_list2 values;
     if (kind >= pool_path && kind <= pool_all) {
         group_unique(values, pools[kind - 1]);
@@ -38,5 +38,17 @@ bool compute_pool_values(pool_value_view& view, const metadb_handle_list_t& trac
     if (view.value_page_exists()) {
         view.fill_value_page(values);
     }
+}
+
+} // namespace
+
+bool compute_pool_values(pool_value_view& view, const metadb_handle_list_t& tracks) {
+    const pool_kind kind = view.pool();
+    {
+        const metadata_cache_lock lock;
+        fill_pages(view, kind, tracks);
+    }
+    // The pages talk to their windows only now, with the host's cache free.
+    view.present_pages();
     return true;
 }

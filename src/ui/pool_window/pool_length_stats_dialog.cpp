@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "engine/length_rows.h"
 #include "resources/resource_ids.h"
 #include "support/number_text.h"
 #include "ui/pool_window/page_list.h"
@@ -41,12 +40,21 @@ void CPoolLengthStatsDialog::on_init_dialog(HWND window) {
     insert_page_columns(list, k_columns, k_column_count);
 }
 
+void CPoolLengthStatsDialog::take_values(const string_info_list2& values) {
+    m_rows.set_size(0);
+    compute_length_rows(values, m_rows);
+}
+
 void CPoolLengthStatsDialog::fill(const string_info_list2& values) {
+    take_values(values);
+    present();
+}
+
+void CPoolLengthStatsDialog::present() {
+    length_row_array rows;
+    rows.swap(m_rows);
     list_view_ctrl list(m_list);
     list.delete_all_items();
-
-    length_row_array rows;
-    compute_length_rows(values, rows);
 
     list_view_redraw_off quiet(list);
     // Shortest first, each at the top: the list ends up longest first.

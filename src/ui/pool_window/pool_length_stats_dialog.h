@@ -2,11 +2,13 @@
 // row per string length that occurs in the pool, longest first: the
 // cumulative share of logical strings up to that length, the logical,
 // physical and unique strings of that length, and the memory they use and
-// would need. The page keeps nothing but its list's texts.
+// would need. Between taking the values and showing them the page keeps
+// the rows; afterwards nothing but its list's texts.
 #pragma once
 
 #include <windows.h>
 
+#include "engine/length_rows.h"
 #include "engine/pools.h"
 #include "ui/framework/dialog_window.h"
 
@@ -14,8 +16,14 @@ class CPoolLengthStatsDialog final : public dialog_window {
 public:
     CPoolLengthStatsDialog() = default;
 
-    // Replaces every row by the length distribution of the values. Called
-    // under the metadata-cache lock; reads only lengths and counts.
+    // Computes the length distribution of the values (reads only lengths and
+    // counts) and keeps it; touches no window, so it may run under the host's
+    // lock. Raises std::bad_alloc.
+    void take_values(const string_info_list2& values);
+    // Replaces every row of the list by the distribution last taken, then
+    // forgets it.
+    void present();
+    // take_values, then present.
     void fill(const string_info_list2& values);
 
     HWND list_view() const noexcept { return m_list; }
@@ -27,4 +35,5 @@ private:
     void on_init_dialog(HWND window);
 
     HWND m_list = nullptr;
+    length_row_array m_rows;
 };

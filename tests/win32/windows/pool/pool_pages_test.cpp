@@ -226,14 +226,11 @@ TEST_F(ValuePageTest, FillOrdersByLengthThenWithoutCaseThenByBytes) {
     values.add("abc", 1, 1).add("Zz", 1, 1).add("ABC", 1, 1).add("ab", 1, 1).add("b", 1, 1);
     page.fill(values.list());
     EXPECT_EQ(values_shown(), (std::vector<std::string>{"b", "ab", "Zz", "ABC", "abc"}));
-    // Item data index the rows array, which holds the same order.
+    // The rows array holds the same order: list row i shows row i.
+    const std::vector<std::string> shown = values_shown();
+    ASSERT_EQ(shown.size(), page.row_count());
     for (std::uint32_t i = 0; i < page.row_count(); ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = static_cast<int>(i);
-        ASSERT_TRUE(
-            SendMessageW(page.list_view(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        EXPECT_EQ(item.lParam, static_cast<LPARAM>(i));
+        EXPECT_EQ(shown[i], page.row(i).text) << i;
     }
     EXPECT_STREQ(page.row(3).text, "ABC");
     EXPECT_EQ(page.sort_control().sort_column(), 0);

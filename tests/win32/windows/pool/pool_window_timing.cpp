@@ -38,6 +38,7 @@ public:
     }
     bool value_page_exists() const override { return false; }
     void fill_value_page(const string_info_list2&) override {}
+    void present_pages() override {}
     std::uint32_t distinct = 0;
 
 private:
