@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "engine/length_rows.h"
 #include "resources/resource_ids.h"
 #include "support/number_text.h"
 #include "ui/pool_window/page_list.h"
@@ -41,8 +42,13 @@ void CPoolLengthStatsDialog::on_init_dialog(HWND window) {
 }
 
 void CPoolLengthStatsDialog::take_values(const string_info_list2& values) {
-    m_rows.set_size(0);
-    compute_length_rows(values, m_rows);
+    const std::uint32_t n = values.get_count();
+    m_taken.set_count(0);
+    m_taken.set_count(n);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        m_taken[i] = values[i];
+        m_taken[i].text = nullptr; // the host's text is not ours to keep
+    }
 }
 
 void CPoolLengthStatsDialog::fill(const string_info_list2& values) {
@@ -52,7 +58,8 @@ void CPoolLengthStatsDialog::fill(const string_info_list2& values) {
 
 void CPoolLengthStatsDialog::present() {
     length_row_array rows;
-    rows.swap(m_rows);
+    compute_length_rows(m_taken, rows);
+    m_taken.set_count(0);
     list_view_ctrl list(m_list);
     list.delete_all_items();
 

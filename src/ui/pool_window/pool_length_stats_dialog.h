@@ -3,12 +3,11 @@
 // cumulative share of logical strings up to that length, the logical,
 // physical and unique strings of that length, and the memory they use and
 // would need. Between taking the values and showing them the page keeps
-// the rows; afterwards nothing but its list's texts.
+// their lengths and counts; afterwards nothing but its list's texts.
 #pragma once
 
 #include <windows.h>
 
-#include "engine/length_rows.h"
 #include "engine/pools.h"
 #include "ui/framework/dialog_window.h"
 
@@ -16,12 +15,12 @@ class CPoolLengthStatsDialog final : public dialog_window {
 public:
     CPoolLengthStatsDialog() = default;
 
-    // Computes the length distribution of the values (reads only lengths and
-    // counts) and keeps it; touches no window, so it may run under the host's
-    // lock. Raises std::bad_alloc.
+    // Copies the lengths and counts of the values (never their texts);
+    // touches no window, so it may run under the host's lock. Raises
+    // std::bad_alloc.
     void take_values(const string_info_list2& values);
-    // Replaces every row of the list by the distribution last taken, then
-    // forgets it.
+    // Replaces every row of the list by the length distribution of the
+    // values last taken, then forgets them.
     void present();
     // take_values, then present.
     void fill(const string_info_list2& values);
@@ -35,5 +34,5 @@ private:
     void on_init_dialog(HWND window);
 
     HWND m_list = nullptr;
-    length_row_array m_rows;
+    string_info_list2 m_taken; // lengths and counts; no texts
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "engine/radix_sort.h"
 #include "support/number_text.h"
@@ -43,14 +44,14 @@ struct keyed_row {
     std::uint32_t row;
 };
 
-// Stable ascending sort of records by a 32-bit key.
+// Stable ascending sort of records by a key of up to 64 bits.
 template <typename Record, typename KeyOf>
 void sort_by_key(Record* records, std::uint32_t count, KeyOf key_of) {
     if (count < 2) {
         return;
     }
     std::uint64_t differing = 0;
-    const std::uint32_t first = key_of(records[0]);
+    const std::uint64_t first = key_of(records[0]);
     for (std::uint32_t i = 1; i < count; ++i) {
         differing |= key_of(records[i]) ^ first;
     }
@@ -61,7 +62,42 @@ void sort_by_key(Record* records, std::uint32_t count, KeyOf key_of) {
     array_t<std::uint32_t, alloc_standard> histogram(
         static_cast<std::uint32_t>(radix_histogram_size));
     radix_sort(records, scratch.data(), histogram.data(), count, differing,
-               [&](const Record& r) { return std::uint64_t{key_of(r)}; });
+               [&](const Record& r) { return static_cast<std::uint64_t>(key_of(r)); });
+}
+
+// Sorts items stably by less, merging the runs that are in order already.
+// Values arrive in byte order, which is mostly their order without letter
+// case too, so this takes far fewer comparisons than a plain merge sort (and
+// never more than one pass over the items beyond it).
+template <typename Less> void merge_runs(std::uint32_t* items, std::uint32_t n, Less less) {
+    std::vector<std::uint32_t> bounds{0}; // run starts, then n
+    for (std::uint32_t i = 1; i < n; ++i) {
+        if (less(items[i], items[i - 1])) {
+            bounds.push_back(i);
+        }
+    }
+    bounds.push_back(n);
+    if (bounds.size() <= 2) {
+        return;
+    }
+    array_t<std::uint32_t, alloc_standard> buffer(n);
+    std::uint32_t* from = items;
+    std::uint32_t* to = buffer.data();
+    while (bounds.size() > 2) {
+        std::vector<std::uint32_t> merged{0};
+        for (std::size_t r = 0; r + 1 < bounds.size(); r += 2) {
+            const std::uint32_t begin = bounds[r];
+            const std::uint32_t middle = bounds[r + 1];
+            const std::uint32_t end = r + 2 < bounds.size() ? bounds[r + 2] : middle;
+            std::merge(from + begin, from + middle, from + middle, from + end, to + begin, less);
+            merged.push_back(end);
+        }
+        bounds.swap(merged);
+        std::swap(from, to);
+    }
+    if (from != items) {
+        std::memcpy(items, from, std::size_t{n} * sizeof(std::uint32_t));
+    }
 }
 
 } // namespace
@@ -105,64 +141,62 @@ void value_table::arrange_in_fill_order() {
     m_order.set_size(0);
     m_value_rank.set_size(0);
     const std::uint32_t n = m_rows.size();
+    array_t<std::uint32_t, alloc_standard> rank(n);
+    rank_values(rank);
+
+    // The fill order is the "Value" order within each length: a sort by
+    // (length, rank) that compares no text.
     array_t<std::uint32_t, alloc_standard> order(n);
     for (std::uint32_t i = 0; i < n; ++i) {
         order[i] = i;
     }
-    // By length first, then each run of one length by its texts: the texts
-    // are compared only where the lengths are equal.
     const value_entry* rows = m_rows.data();
-    sort_by_key(order.data(), n, [rows](std::uint32_t i) { return rows[i].length; });
-    for (std::uint32_t begin = 0; begin < n;) {
-        std::uint32_t end = begin + 1;
-        while (end < n && rows[order[end]].length == rows[order[begin]].length) {
-            ++end;
-        }
-        std::stable_sort(order.data() + begin, order.data() + end,
-                         [rows](std::uint32_t a, std::uint32_t b) {
-                             return compare_texts(rows[a], rows[b]) < 0;
-                         });
-        begin = end;
-    }
+    const std::uint32_t* ranks = rank.data();
+    sort_by_key(order.data(), n, [rows, ranks](std::uint32_t i) {
+        return std::uint64_t{rows[i].length} << 32 | ranks[i];
+    });
 
-    // Move the rows into that order along the cycles of the permutation,
-    // which ends as the identity: row i is shown at position i.
+    // Move the rows and their ranks into that order along the cycles of the
+    // permutation, which ends as the identity: row i is shown at position i.
     for (std::uint32_t i = 0; i < n; ++i) {
         if (order[i] == i) {
             continue;
         }
-        const value_entry first = m_rows[i];
+        const value_entry first_row = m_rows[i];
+        const std::uint32_t first_rank = rank[i];
         std::uint32_t at = i;
         for (;;) {
             const std::uint32_t from = order[at];
             order[at] = at;
             if (from == i) {
-                m_rows[at] = first;
+                m_rows[at] = first_row;
+                rank[at] = first_rank;
                 break;
             }
             m_rows[at] = m_rows[from];
+            rank[at] = rank[from];
             at = from;
         }
     }
+    m_value_rank.swap(rank);
     m_order.swap(order);
 }
 
-void value_table::rank_values() {
+void value_table::rank_values(array_t<std::uint32_t, alloc_standard>& rank) const {
     const std::uint32_t n = m_rows.size();
     array_t<std::uint32_t, alloc_standard> sorted(n);
     for (std::uint32_t i = 0; i < n; ++i) {
         sorted[i] = i;
     }
     const value_entry* rows = m_rows.data();
-    std::stable_sort(sorted.data(), sorted.data() + n, [rows](std::uint32_t a, std::uint32_t b) {
+    merge_runs(sorted.data(), n, [rows](std::uint32_t a, std::uint32_t b) {
         return compare_texts(rows[a], rows[b]) < 0;
     });
-    array_t<std::uint32_t, alloc_standard> rank(n);
+    // Texts that compare equal have the same bytes (up to the first NUL).
     for (std::uint32_t i = 0; i < n; ++i) {
-        const bool same = i > 0 && compare_texts(rows[sorted[i - 1]], rows[sorted[i]]) == 0;
+        const bool same = i > 0 && std::strcmp(rows[sorted[i - 1]].text, rows[sorted[i]].text) == 0;
         rank[sorted[i]] = same ? rank[sorted[i - 1]] : i;
     }
-    m_value_rank.swap(rank);
 }
 
 void value_table::sort(int column, bool descending) {
@@ -170,9 +204,6 @@ void value_table::sort(int column, bool descending) {
         return;
     }
     const std::uint32_t n = m_order.size();
-    if (column == value_column && m_value_rank.size() != m_rows.size()) {
-        rank_values();
-    }
     // Descending is ascending by the complemented key: equal keys stay equal,
     // so they keep their order as they do under a negated comparator.
     const std::uint32_t flip = descending ? 0xFFFFFFFFu : 0u;

@@ -62,12 +62,12 @@ public:
                             std::uint32_t capacity) const noexcept;
 
 private:
-    void rank_values();
+    // rank[i] = position of row i in the "Value" order (ties share one).
+    void rank_values(array_t<std::uint32_t, alloc_standard>& rank) const;
 
     array_t<value_entry, alloc_standard> m_rows;
     text_chunks m_text;
     array_t<std::uint32_t, alloc_standard> m_order;
-    // Position of each row in the "Value" order (equal values share one),
-    // computed at the first sort by that column; empty before.
+    // Position of each row in the "Value" order (equal values share one).
     array_t<std::uint32_t, alloc_standard> m_value_rank;
 };
