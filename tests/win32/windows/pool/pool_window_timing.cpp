@@ -54,12 +54,15 @@ public:
     void present_pages() override {
         released = clock_type::now();
         m_window.length_page().present();
+        const auto value_start = clock_type::now();
         m_window.value_page().present();
         shown = seconds_since(released);
+        value_shown = seconds_since(value_start);
     }
     std::uint32_t distinct = 0;
     double copies = 0; // the pages' copies under the lock
     double shown = 0;  // the pages shown after it
+    double value_shown = 0;
     clock_type::time_point released;
 
 private:
@@ -133,10 +136,11 @@ void time_pool_window(refhost::host& host, pool_kind pool, track_set set) {
     const HWND values = dialog->value_page().list_view();
     std::printf(
         "%-10s %-10s %u distinct: created %6.3f s  track set %6.3f s  lock held %7.3f s "
-        "(page copies %6.3f s)  pages shown %6.3f s  refreshed %7.3f s  painted %7.3f s  value "
+        "(page copies %6.3f s)  pages shown %6.3f s (value page %6.3f s)  refreshed %7.3f s  "
+        "painted %7.3f s  value "
         "page painted %7.3f s  | %d length rows, %d value rows\n",
         track_set_name(set), pool_label(pool), pages.distinct, created, track_set, locked,
-        pages.copies, pages.shown, refreshed, painted, value_painted,
+        pages.copies, pages.shown, pages.value_shown, refreshed, painted, value_painted,
         static_cast<int>(SendMessageW(dialog->length_page().list_view(), LVM_GETITEMCOUNT, 0, 0)),
         static_cast<int>(SendMessageW(values, LVM_GETITEMCOUNT, 0, 0)));
     time_header_click(window, values, 5, "\"Value\" (ascending)");
