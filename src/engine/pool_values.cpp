@@ -4,13 +4,13 @@
 #include "engine/pool_value_list.h"
 #include "engine/track_walk.h"
 
-bool compute_pool_values(pool_value_view& view, const metadb_handle_list_t& tracks) {
-    const pool_kind kind = view.pool();
-    pool_collectors collectors;
+namespace {
 
-    const metadata_cache_lock lock;
+// Gathers the pool, groups it and hands it to the pages; the caller holds
+// the lock. Nothing pointing into the host's cache outlives this call.
+void fill_pages(pool_value_view& view, pool_kind kind, const metadb_handle_list_t& tracks) {
+    pool_collectors collectors;
     walk_tracks(tracks, pools_needed_for(kind), collectors);
-    // Freed before the lock is released.
     string_info_list2 values;
     if (kind >= pool_path && kind <= pool_all) {
         reference_collector* const gathered[] = {&collectors.path, &collectors.meta_name,
@@ -30,5 +30,17 @@ bool compute_pool_values(pool_value_view& view, const metadb_handle_list_t& trac
     if (view.value_page_exists()) {
         view.fill_value_page(values);
     }
+}
+
+} // namespace
+
+bool compute_pool_values(pool_value_view& view, const metadb_handle_list_t& tracks) {
+    const pool_kind kind = view.pool();
+    {
+        const metadata_cache_lock lock;
+        fill_pages(view, kind, tracks);
+    }
+    // The pages talk to their windows only now, with the host's cache free.
+    view.present_pages();
     return true;
 }

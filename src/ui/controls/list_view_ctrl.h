@@ -97,6 +97,28 @@ public:
         return SendMessageW(m_hwnd, LVM_SORTITEMS, static_cast<WPARAM>(context),
                             reinterpret_cast<LPARAM>(compare)) != 0;
     }
+    // Rows of an owner-data list (LVS_OWNERDATA); flags are LVSICF_ bits.
+    bool set_item_count(int count, DWORD flags = 0) noexcept {
+        return SendMessageW(m_hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(count),
+                            static_cast<LPARAM>(flags)) != 0;
+    }
+    int selected_count() const noexcept {
+        return static_cast<int>(SendMessageW(m_hwnd, LVM_GETSELECTEDCOUNT, 0, 0));
+    }
+    // Sets the state bits of mask to state on row index (-1: every row).
+    bool set_item_state(int index, UINT state, UINT mask) noexcept {
+        LVITEMW item{};
+        item.state = state;
+        item.stateMask = mask;
+        return SendMessageW(m_hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(&item)) != 0;
+    }
+    int selection_mark() const noexcept {
+        return static_cast<int>(SendMessageW(m_hwnd, LVM_GETSELECTIONMARK, 0, 0));
+    }
+    void set_selection_mark(int index) noexcept {
+        SendMessageW(m_hwnd, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(index));
+    }
     void set_redraw(bool redraw) noexcept {
         SendMessageW(m_hwnd, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
     }

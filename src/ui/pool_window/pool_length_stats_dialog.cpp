@@ -41,12 +41,27 @@ void CPoolLengthStatsDialog::on_init_dialog(HWND window) {
     insert_page_columns(list, k_columns, k_column_count);
 }
 
+void CPoolLengthStatsDialog::take_values(const string_info_list2& values) {
+    const std::uint32_t n = values.get_count();
+    m_taken.set_count(0);
+    m_taken.set_count(n);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        m_taken[i] = values[i];
+        m_taken[i].text = nullptr; // the host's text is not ours to keep
+    }
+}
+
 void CPoolLengthStatsDialog::fill(const string_info_list2& values) {
+    take_values(values);
+    present();
+}
+
+void CPoolLengthStatsDialog::present() {
+    length_row_array rows;
+    compute_length_rows(m_taken, rows);
+    m_taken.set_count(0);
     list_view_ctrl list(m_list);
     list.delete_all_items();
-
-    length_row_array rows;
-    compute_length_rows(values, rows);
 
     list_view_redraw_off quiet(list);
     // Shortest first, each at the top: the list ends up longest first.

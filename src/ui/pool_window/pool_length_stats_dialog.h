@@ -2,7 +2,8 @@
 // row per string length that occurs in the pool, longest first: the
 // cumulative share of logical strings up to that length, the logical,
 // physical and unique strings of that length, and the memory they use and
-// would need. The page keeps nothing but its list's texts.
+// would need. Between taking the values and showing them the page keeps
+// their lengths and counts; afterwards nothing but its list's texts.
 #pragma once
 
 #include <windows.h>
@@ -14,8 +15,14 @@ class CPoolLengthStatsDialog final : public dialog_window {
 public:
     CPoolLengthStatsDialog() = default;
 
-    // Replaces every row by the length distribution of the values. Called
-    // under the metadata-cache lock; reads only lengths and counts.
+    // Copies the lengths and counts of the values (never their texts);
+    // touches no window, so it may run under the host's lock. Raises
+    // std::bad_alloc.
+    void take_values(const string_info_list2& values);
+    // Replaces every row of the list by the length distribution of the
+    // values last taken, then forgets them.
+    void present();
+    // take_values, then present.
     void fill(const string_info_list2& values);
 
     HWND list_view() const noexcept { return m_list; }
@@ -27,4 +34,5 @@ private:
     void on_init_dialog(HWND window);
 
     HWND m_list = nullptr;
+    string_info_list2 m_taken; // lengths and counts; no texts
 };

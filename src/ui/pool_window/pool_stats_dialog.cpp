@@ -28,7 +28,9 @@ bool window_exists(HWND window) noexcept {
     return window != nullptr && IsWindow(window);
 }
 
-// The engine's view of the two pages during the one refresh.
+// The engine's view of the two pages during the one refresh: under the lock
+// the pages take copies of the values; the engine has them shown once it has
+// released the lock.
 class pool_pages_view final : public pool_value_view {
 public:
     pool_pages_view(pool_kind pool, CPoolLengthStatsDialog& length_page,
@@ -37,12 +39,30 @@ public:
 
     pool_kind pool() const override { return m_pool; }
     bool length_page_exists() const override { return window_exists(m_length_page.handle()); }
-    void fill_length_page(const string_info_list2& values) override { m_length_page.fill(values); }
+    void fill_length_page(const string_info_list2& values) override {
+        m_length_page.take_values(values);
+        m_length_taken = true;
+    }
     bool value_page_exists() const override { return window_exists(m_value_page.handle()); }
-    void fill_value_page(const string_info_list2& values) override { m_value_page.fill(values); }
+    void fill_value_page(const string_info_list2& values) override {
+        m_value_page.take_values(values);
+        m_value_taken = true;
+    }
+    // Length page first, as the fills ran; a page is shown only if it took
+    // values and its window still exists.
+    void present_pages() override {
+        if (m_length_taken && length_page_exists()) {
+            m_length_page.present();
+        }
+        if (m_value_taken && value_page_exists()) {
+            m_value_page.present();
+        }
+    }
 
 private:
     pool_kind m_pool;
+    bool m_length_taken = false;
+    bool m_value_taken = false;
     CPoolLengthStatsDialog& m_length_page;
     CPoolStringStatsDialog& m_value_page;
 };

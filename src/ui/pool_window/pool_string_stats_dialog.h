@@ -1,9 +1,11 @@
 // CPoolStringStatsDialog: the "Value" page of the pool statistics window. One
 // row per distinct value of the pool: length, logical and physical strings,
 // used and required memory, and the value. The page copies every figure and
-// text it shows, so it never refers to the host's strings once the fill (which
-// runs under the metadata-cache lock) has returned. The user sorts the rows by
-// clicking a column header (CPlaylistViewCtrl).
+// text it shows while the host's cache is locked and shows them later: its
+// list is an owner-data list that asks the page for each cell it paints, so
+// the list keeps nothing per row. The user sorts the rows by clicking a
+// column header (CPlaylistViewCtrl); a sort reorders the page's own
+// permutation of the rows.
 #pragma once
 
 #include <windows.h>
@@ -11,39 +13,45 @@
 #include <cstdint>
 
 #include "engine/pools.h"
-#include "support/array.h"
 #include "ui/controls/playlist_view_ctrl.h"
 #include "ui/framework/dialog_window.h"
+#include "ui/pool_window/value_table.h"
 
 class CPoolStringStatsDialog final : public dialog_window {
 public:
-    // One distinct value; text points into the page's text buffer.
-    struct t_entry {
-        std::uint32_t length;
-        std::uint32_t logical_count;
-        std::uint32_t physical_count;
-        const char* text;
-    };
+    // One distinct value; text points into the page's text copies.
+    using t_entry = value_entry;
 
     // (length + 1) x physical + 4 x logical, modulo 2^32.
-    static std::uint32_t used_memory(const t_entry& row) noexcept;
+    static std::uint32_t used_memory(const t_entry& row) noexcept {
+        return value_table::used_memory(row);
+    }
     // (length + 1) + 4 x logical, modulo 2^32.
-    static std::uint32_t required_memory(const t_entry& row) noexcept;
+    static std::uint32_t required_memory(const t_entry& row) noexcept {
+        return value_table::required_memory(row);
+    }
 
     CPoolStringStatsDialog() = default;
 
-    // Replaces every row by the values of the list, ordered by length, then
-    // without letter case, then by bytes; shows "Length" ascending. Raises
-    // std::bad_alloc (the list left empty) when the copies do not fit.
+    // Copies the figures and texts of the values; touches no window, so it
+    // may run under the host's lock. The list shows them after present().
+    // Raises std::bad_alloc (the page then shows nothing after present()).
+    void take_values(const string_info_list2& values);
+    // Shows the values last taken, ordered by length, then without letter
+    // case, then by bytes, with "Length" ascending in the header.
+    void present();
+    // take_values, then present.
     void fill(const string_info_list2& values);
 
-    // Sorts the list's rows by column (0..5), descending when asked.
+    // Reorders the shown rows by column (0..5), descending when asked; the
+    // selected and focused values stay selected and focused.
     void sort_rows(int column, bool descending);
 
     HWND list_view() const noexcept { return m_list; }
     const CPlaylistViewCtrl& sort_control() const noexcept { return m_sort; }
-    std::uint32_t row_count() const noexcept { return m_rows.size(); }
-    const t_entry& row(std::uint32_t index) const noexcept { return m_rows[index]; }
+    // Rows in fill order (the order shown right after present()).
+    std::uint32_t row_count() const noexcept { return m_table.row_count(); }
+    const t_entry& row(std::uint32_t index) const noexcept { return m_table.row(index); }
 
     bool process_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                          LRESULT& result) override;
@@ -51,12 +59,11 @@ public:
 private:
     void on_init_dialog(HWND window);
     void on_size(int width, int height);
-    bool on_notify(const NMHDR& header);
-    void copy_values(const string_info_list2& values);
-    void insert_rows();
+    bool on_notify(const NMHDR& header, LRESULT& result);
+    void on_get_display_info(NMLVDISPINFOW& info) const noexcept;
+    int find_row(const NMLVFINDITEMW& find) const;
 
-    array_t<t_entry, alloc_standard> m_rows;
-    array_t<char, alloc_standard> m_text;
+    value_table m_table;
     HWND m_list = nullptr;
     CPlaylistViewCtrl m_sort;
 };

@@ -106,6 +106,30 @@ TEST_F(PoolValues, AnEmptyTrackSetGivesEmptyLists) {
     EXPECT_TRUE(view.value_values.empty());
 }
 
+// The pages are presented once, after both fills and with the lock given
+// back; missing pages change only what was filled before.
+TEST_F(PoolValues, PagesArePresentedOnceAfterTheLockIsReleased) {
+    using fills = std::vector<std::string>;
+    struct page_case {
+        bool length_page;
+        bool value_page;
+        fills filled;
+    };
+    const page_case cases[] = {{true, true, {"length", "value"}},
+                               {false, true, {"value"}},
+                               {true, false, {"length"}},
+                               {false, false, {}}};
+    for (const page_case& c : cases) {
+        recording_value_view view(host, pool_all);
+        view.length_page = c.length_page;
+        view.value_page = c.value_page;
+        compute_pool_values(view, tracks);
+        EXPECT_EQ(view.presents_after, std::vector<fills>{c.filled})
+            << c.length_page << c.value_page;
+        EXPECT_EQ(view.locked_presents, 0);
+    }
+}
+
 TEST_F(PoolValues, AHostFailureAtAnyCallReleasesTheLock) {
     recording_value_view full(host, pool_all);
     compute_pool_values(full, tracks);
@@ -116,6 +140,7 @@ TEST_F(PoolValues, AHostFailureAtAnyCallReleasesTheLock) {
         recording_value_view view(host, pool_all);
         EXPECT_THROW(compute_pool_values(view, tracks), host_failure) << k;
         EXPECT_TRUE(view.events.empty()) << k;
+        EXPECT_TRUE(view.presents_after.empty()) << k;
         EXPECT_EQ(host.lock_depth, 0) << k;
         EXPECT_EQ(host.cache.references, 0) << k;
     }

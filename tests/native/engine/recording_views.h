@@ -103,6 +103,12 @@ public:
     void fill_value_page(const string_info_list2& values) override {
         record("value", values, value_values);
     }
+    void present_pages() override {
+        if (m_host.lock_depth != 0) {
+            ++locked_presents;
+        }
+        presents_after.push_back(events);
+    }
 
     bool length_page = true;
     bool value_page = true;
@@ -110,6 +116,9 @@ public:
     std::vector<copied_value> length_values;
     std::vector<copied_value> value_values;
     int unlocked_calls = 0;
+    // The fills seen by each present_pages call, and how many ran locked.
+    std::vector<std::vector<std::string>> presents_after;
+    int locked_presents = 0;
 
 private:
     void record(const char* page, const string_info_list2& values,

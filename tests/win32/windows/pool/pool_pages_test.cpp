@@ -23,40 +23,8 @@ using pool_test::column_cells;
 using pool_test::list_rows;
 using pool_test::rows_t;
 
-// Value texts that outlive the lists pointing at them.
-class value_list {
-public:
-    value_list& add(std::string text, std::uint32_t logical, std::uint32_t physical) {
-        m_texts.push_back(std::make_unique<std::string>(std::move(text)));
-        const std::string& kept = *m_texts.back();
-        m_list.push_item(
-            string_info2{kept.c_str(), static_cast<std::uint32_t>(kept.size()), logical, physical});
-        return *this;
-    }
-    const string_info_list2& list() const { return m_list; }
-
-private:
-    std::vector<std::unique_ptr<std::string>> m_texts;
-    string_info_list2 m_list;
-};
-
-// A visible top-level window to hold a page.
-class page_host {
-public:
-    page_host() {
-        window = CreateWindowExW(0, L"STATIC", L"page host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                 800, 500, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    }
-    ~page_host() { DestroyWindow(window); }
-    template <typename Page> HWND create(Page& page, WORD template_id) {
-        const HWND created = page.create(GetModuleHandleW(nullptr), template_id, window);
-        if (created != nullptr) {
-            SetWindowPos(created, nullptr, 0, 0, 780, 460, SWP_NOZORDER | SWP_SHOWWINDOW);
-        }
-        return created;
-    }
-    HWND window = nullptr;
-};
+using pool_test::page_host;
+using pool_test::value_list;
 
 // ------------------------------------------------------------- length page
 
@@ -226,14 +194,11 @@ TEST_F(ValuePageTest, FillOrdersByLengthThenWithoutCaseThenByBytes) {
     values.add("abc", 1, 1).add("Zz", 1, 1).add("ABC", 1, 1).add("ab", 1, 1).add("b", 1, 1);
     page.fill(values.list());
     EXPECT_EQ(values_shown(), (std::vector<std::string>{"b", "ab", "Zz", "ABC", "abc"}));
-    // Item data index the rows array, which holds the same order.
+    // The rows array holds the same order: list row i shows row i.
+    const std::vector<std::string> shown = values_shown();
+    ASSERT_EQ(shown.size(), page.row_count());
     for (std::uint32_t i = 0; i < page.row_count(); ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = static_cast<int>(i);
-        ASSERT_TRUE(
-            SendMessageW(page.list_view(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        EXPECT_EQ(item.lParam, static_cast<LPARAM>(i));
+        EXPECT_EQ(shown[i], page.row(i).text) << i;
     }
     EXPECT_STREQ(page.row(3).text, "ABC");
     EXPECT_EQ(page.sort_control().sort_column(), 0);

@@ -192,8 +192,9 @@ TEST_F(PoolTemplates, PagesAreHiddenChildrenFilledByOneList) {
                   (std::vector<short>{0, 0, 185, 94}));
         const std::uint32_t common =
             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_ALIGNLEFT;
-        // Only the length page keeps the header from acting as buttons.
-        EXPECT_EQ(list.style, id == 106 ? (common | LVS_NOSORTHEADER) : common);
+        // Only the length page keeps the header from acting as buttons; only
+        // the value page's list asks its page for the cells.
+        EXPECT_EQ(list.style, id == 106 ? (common | LVS_NOSORTHEADER) : (common | LVS_OWNERDATA));
     }
 }
 

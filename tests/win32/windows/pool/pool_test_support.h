@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,41 @@ RECT tab_display_area(HWND tab);
 // A small library: eight tracks with paths, a few meta and info fields, two
 // overlapping playlists and one track only in a playlist.
 refhost::library_data small_library();
+
+// Value texts that outlive the lists pointing at them.
+class value_list {
+public:
+    value_list& add(std::string text, std::uint32_t logical, std::uint32_t physical) {
+        m_texts.push_back(std::make_unique<std::string>(std::move(text)));
+        const std::string& kept = *m_texts.back();
+        m_list.push_item(
+            string_info2{kept.c_str(), static_cast<std::uint32_t>(kept.size()), logical, physical});
+        return *this;
+    }
+    const string_info_list2& list() const { return m_list; }
+
+private:
+    std::vector<std::unique_ptr<std::string>> m_texts;
+    string_info_list2 m_list;
+};
+
+// A visible top-level window to hold a page.
+class page_host {
+public:
+    page_host() {
+        window = CreateWindowExW(0, L"STATIC", L"page host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 800, 500, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~page_host() { DestroyWindow(window); }
+    template <typename Page> HWND create(Page& page, WORD template_id) {
+        const HWND created = page.create(GetModuleHandleW(nullptr), template_id, window);
+        if (created != nullptr) {
+            SetWindowPos(created, nullptr, 0, 0, 780, 460, SWP_NOZORDER | SWP_SHOWWINDOW);
+        }
+        return created;
+    }
+    HWND window = nullptr;
+};
 
 // Writes a screenshot of window to ../screenshots/<name>.bmp (beside bin/).
 void save_screenshot(HWND window, const std::wstring& name);

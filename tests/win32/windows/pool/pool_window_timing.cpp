@@ -1,7 +1,11 @@
 // Measures how long pool windows take to open over a generated library
-// (default 100,000 tracks): creation and first paint, the refresh (engine and
-// page fill), and the engine alone for comparison. Not a test: run it by hand
-// under wine and read the figures.
+// (default 100,000 tracks, the Combined set): the window's creation, its
+// refresh (track set, the engine and the page copies under the metadata-cache
+// lock, then the pages shown), the first paint, showing and painting the
+// value page, and header clicks on the value page. The refresh is the
+// window's own sequence run here with clocks between its steps: the tool
+// intercepts the posted refresh command. Not a test: run it by hand under
+// wine and read the figures.
 //
 //   wine pool_window_timing.exe [tracks] [pool ...]
 #include <windows.h>
@@ -11,13 +15,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "engine/pool_values.h"
 #include "engine/track_sets.h"
 #include "host/module_state.h"
 #include "refhost/host_api.h"
-#include "ui/window_openers.h"
+#include "ui/pool_window/pool_stats_dialog.h"
 
 namespace {
 
@@ -27,80 +32,121 @@ double seconds_since(clock_type::time_point start) {
     return std::chrono::duration<double>(clock_type::now() - start).count();
 }
 
-// The engine without pages: gathers and groups, fills nothing.
-class counting_view final : public pool_value_view {
+// The window's pages as its refresh hands them to the engine, with the time
+// at which the engine gives the lock back.
+class timed_pages final : public pool_value_view {
 public:
-    explicit counting_view(pool_kind pool) : m_pool(pool) {}
-    pool_kind pool() const override { return m_pool; }
-    bool length_page_exists() const override { return true; }
+    timed_pages(CPoolStatsDialog& window) : m_window(window) {}
+    pool_kind pool() const override { return m_window.pool(); }
+    bool length_page_exists() const override { return IsWindow(m_window.length_page().handle()); }
     void fill_length_page(const string_info_list2& values) override {
+        const auto start = clock_type::now();
         distinct = values.get_count();
+        m_window.length_page().take_values(values);
+        copies += seconds_since(start);
     }
-    bool value_page_exists() const override { return false; }
-    void fill_value_page(const string_info_list2&) override {}
+    bool value_page_exists() const override { return IsWindow(m_window.value_page().handle()); }
+    void fill_value_page(const string_info_list2& values) override {
+        const auto start = clock_type::now();
+        m_window.value_page().take_values(values);
+        copies += seconds_since(start);
+    }
+    void present_pages() override {
+        released = clock_type::now();
+        m_window.length_page().present();
+        const auto value_start = clock_type::now();
+        m_window.value_page().present();
+        shown = seconds_since(released);
+        value_shown = seconds_since(value_start);
+    }
     std::uint32_t distinct = 0;
+    double copies = 0; // the pages' copies under the lock
+    double shown = 0;  // the pages shown after it
+    double value_shown = 0;
+    clock_type::time_point released;
 
 private:
-    pool_kind m_pool;
+    CPoolStatsDialog& m_window;
 };
 
-int list_count(HWND window, int page_index) {
-    HWND page = nullptr;
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[16] = {};
-        GetClassNameW(child, name, 16);
-        if (lstrcmpW(name, L"#32770") == 0) {
-            // Length page has 7 columns, value page 6.
-            const HWND list = GetDlgItem(child, 1004);
-            const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-            const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-            if ((page_index == 0 && columns == 7) || (page_index == 1 && columns == 6)) {
-                page = child;
-            }
-        }
-    }
-    if (page == nullptr) {
-        return -1;
-    }
-    return static_cast<int>(SendMessageW(GetDlgItem(page, 1004), LVM_GETITEMCOUNT, 0, 0));
+void paint(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void click_header(HWND list, int column) {
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RECT rect{};
+    SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(header, WM_LBUTTONUP, 0, at);
+}
+
+void time_header_click(HWND window, HWND list, int column, const char* what) {
+    const auto start = clock_type::now();
+    click_header(list, column);
+    paint(window);
+    std::printf("    click on %-28s sorted and painted %7.3f s\n", what, seconds_since(start));
 }
 
 void time_pool_window(refhost::host& host, pool_kind pool, track_set set) {
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&classes);
     const auto start = clock_type::now();
-    open_pool_statistics_window(pool, set, host.main_window());
+    auto* dialog = new CPoolStatsDialog(pool, set); // deletes itself after its final message
+    const HWND window = dialog->create(host.main_window());
     const double created = seconds_since(start);
-    const std::vector<HWND> windows = host.top_level_windows();
-    const HWND window = windows.empty() ? nullptr : windows.back();
+    if (window == nullptr) {
+        delete dialog;
+        std::printf("no window\n");
+        return;
+    }
 
-    // Run the loop until the posted refresh has been handled.
-    double refreshed = -1;
+    // Run the loop until the posted refresh arrives; run it here instead.
     MSG msg;
-    while (refreshed < 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        const bool refresh =
-            msg.hwnd == window && msg.message == WM_COMMAND && LOWORD(msg.wParam) == 3;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == window && msg.message == WM_COMMAND && LOWORD(msg.wParam) == 3) {
+            break;
+        }
         if (!host.offer_message(msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        if (refresh) {
-            refreshed = seconds_since(start);
-        }
     }
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    const double painted = seconds_since(start);
-
-    const auto engine_start = clock_type::now();
+    const auto refresh_start = clock_type::now();
     metadb_handle_list_t tracks;
     build_track_set(set, tracks);
-    counting_view view(pool);
-    compute_pool_values(view, tracks);
-    const double engine = seconds_since(engine_start);
+    const double track_set = seconds_since(refresh_start);
+    timed_pages pages(*dialog);
+    const auto engine_start = clock_type::now();
+    compute_pool_values(pages, tracks);
+    const double locked = std::chrono::duration<double>(pages.released - engine_start).count();
+    const double refreshed = seconds_since(start);
+    paint(window);
+    const double painted = seconds_since(start);
 
-    std::printf("%-10s %-10s created %6.3f s  refreshed %7.3f s  painted %7.3f s  | engine alone "
-                "%6.3f s  | %d length rows, %d value rows (%u distinct)\n",
-                track_set_name(set), pool_label(pool), created, refreshed, painted, engine,
-                list_count(window, 0), list_count(window, 1), view.distinct);
+    const HWND tab = GetDlgItem(window, 1001);
+    SendMessageW(tab, TCM_SETCURSEL, 1, 0);
+    NMHDR change{tab, 1001, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(window, WM_NOTIFY, 1001, reinterpret_cast<LPARAM>(&change));
+    paint(window);
+    const double value_painted = seconds_since(start);
+
+    const HWND values = dialog->value_page().list_view();
+    std::printf(
+        "%-10s %-10s %u distinct: created %6.3f s  track set %6.3f s  lock held %7.3f s "
+        "(page copies %6.3f s)  pages shown %6.3f s (value page %6.3f s)  refreshed %7.3f s  "
+        "painted %7.3f s  value "
+        "page painted %7.3f s  | %d length rows, %d value rows\n",
+        track_set_name(set), pool_label(pool), pages.distinct, created, track_set, locked,
+        pages.copies, pages.shown, pages.value_shown, refreshed, painted, value_painted,
+        static_cast<int>(SendMessageW(dialog->length_page().list_view(), LVM_GETITEMCOUNT, 0, 0)),
+        static_cast<int>(SendMessageW(values, LVM_GETITEMCOUNT, 0, 0)));
+    time_header_click(window, values, 5, "\"Value\" (ascending)");
+    time_header_click(window, values, 5, "\"Value\" (descending)");
+    time_header_click(window, values, 3, "\"Used Memory\" (ascending)");
+    time_header_click(window, values, 0, "\"Length\" (ascending)");
     std::fflush(stdout);
     DestroyWindow(window);
     host.pump_until_idle(50);
@@ -115,7 +161,7 @@ int main(int argc, char** argv) {
         pools.push_back(static_cast<pool_kind>(std::atoi(argv[i])));
     }
     if (pools.empty()) {
-        pools = {pool_meta_value, pool_all};
+        pools = {pool_all, pool_meta_value};
     }
 
     auto start = clock_type::now();
@@ -130,7 +176,7 @@ int main(int argc, char** argv) {
     module_state::set_host(&host.core(), GetModuleHandleW(nullptr));
 
     for (pool_kind pool : pools) {
-        time_pool_window(host, pool, track_set_library);
+        time_pool_window(host, pool, track_set_combined);
     }
     host.shut_down();
     module_state::set_host(nullptr, nullptr);
