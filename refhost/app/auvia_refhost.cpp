@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "refhost/app/command_line.h"
+#include "refhost/app/window_steps.h"
 #include "refhost/host_api.h"
 #include "refhost/library_file.h"
 #include "refhost/screenshot.h"
@@ -66,7 +67,7 @@ library_data choose_data(const app_options& options, int& code) {
     return std::move(loaded.data);
 }
 
-void print_tables(host& h) {
+void print_tables(host& h, std::size_t max_rows) {
     std::string out = "== Host\n" + h.figures_text();
     for (const component_summary& c : h.components()) {
         out += "Component: " + (c.name.empty() ? std::string("(no version record)") : c.name) +
@@ -74,7 +75,7 @@ void print_tables(host& h) {
     }
     int number = 0;
     for (HWND w : h.top_level_windows()) {
-        out += "== Window " + std::to_string(++number) + "\n" + describe_window_tables(w);
+        out += "== Window " + std::to_string(++number) + "\n" + describe_window_tables(w, max_rows);
     }
     if (number == 0) {
         out += "== No windows\n";
@@ -141,8 +142,25 @@ int run_host(const app_options& options) {
     if (options.wait_idle && options.run.empty() && !h.pump_until_idle()) {
         code |= exit_not_idle;
     }
+    for (const window_step& step : options.steps) {
+        std::string error;
+        if (!do_window_step(h, step, error)) {
+            write_stderr_line(
+                std::string(step.what == window_step::kind::activate_row ? "--activate "
+                                                                         : "--select-tab ") +
+                std::to_string(step.tab) +
+                (step.what == window_step::kind::activate_row ? " " + std::to_string(step.row)
+                                                              : std::string()) +
+                ": " + error);
+            code |= exit_step_failed;
+        }
+        if (!h.pump_until_idle()) {
+            write_stderr_line("The windows did not become idle");
+            code |= exit_not_idle;
+        }
+    }
     if (options.print_tables) {
-        print_tables(h);
+        print_tables(h, options.limit_rows ? options.max_rows : all_rows);
     }
     if (!options.screenshot_prefix.empty()) {
         screenshots(h, options.screenshot_prefix);
