@@ -34,7 +34,7 @@ void prepare_process() {
 
 class host_impl {
 public:
-    host_impl(const library_data& data, host_options options)
+    host_impl(const packed_library& data, host_options options)
         : context(std::move(options)), tracks(context, data), hook(context), alerts(context),
           console(context), library(context, tracks), playlists(context, tracks), cache(context),
           registry(context), menu(context, registry) {
@@ -99,7 +99,10 @@ public:
     bool shut = false;
 };
 
-host::host(library_data data, host_options options) {
+host::host(library_data data, host_options options)
+    : host(pack_library(data), std::move(options)) {}
+
+host::host(packed_library data, host_options options) {
     if (g_host_alive) {
         throw std::logic_error("only one reference host may exist at a time");
     }
@@ -370,6 +373,11 @@ std::string host::figures_text() const {
            std::to_string(t.stored_bytes()) + " bytes of text" +
            (m_impl->context.options.intern_values ? " (values interned)" : "") + "\n";
     return out;
+}
+
+track_memory host::memory() const {
+    const track_cache& t = m_impl->tracks;
+    return track_memory{t.stored_bytes(), t.bytes_allocated()};
 }
 
 host_core& host::core() {

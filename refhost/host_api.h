@@ -47,6 +47,9 @@ class host_impl;
 class host {
 public:
     explicit host(library_data data = sample_library(), host_options options = {});
+    // The same from the packed form (what the generator writes; the host keeps
+    // nothing of it once built).
+    explicit host(packed_library data, host_options options = {});
     ~host(); // shut_down() if not done yet
     host(const host&) = delete;
     host& operator=(const host&) = delete;
@@ -126,6 +129,9 @@ public:
     std::uint32_t service_references(const GUID& class_guid) const;
     // "Library: N tracks", "Playlists: K", one line per playlist, cache size.
     std::string figures_text() const;
+    // Bytes of track text the metadata cache holds, and bytes its track data
+    // (texts, track objects, tables) took from the heap.
+    track_memory memory() const;
 
     // ------------------------------------------- the host's objects, directly
     host_core& core();

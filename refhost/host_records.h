@@ -68,6 +68,11 @@ struct lock_figures {
     std::int64_t balance() const { return std::int64_t(acquires) - std::int64_t(releases); }
 };
 
+struct track_memory {
+    std::uint64_t text_bytes = 0; // the stored texts, each with its NUL
+    std::uint64_t data_bytes = 0; // everything the track data allocated
+};
+
 struct menu_command_info {
     std::string name;
     std::string description; // empty when the provider has none

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -156,7 +157,7 @@ std::string path_safe(std::string text) {
     return text;
 }
 
-void add_info(track_data& t, const album_plan& album, random_source& r) {
+void add_info(packed_library& t, const album_plan& album, random_source& r) {
     const std::uint32_t seconds = 95 + r.below(420);
     const std::uint32_t millis = r.below(1000);
     const char* codec_name = "FLAC";
@@ -184,69 +185,75 @@ void add_info(track_data& t, const album_plan& album, random_source& r) {
         samplerate = "48000";
         break;
     }
-    t.info.push_back({"codec", codec_name});
-    t.info.push_back({"bitrate", bitrate});
-    t.info.push_back({"samplerate", samplerate});
-    t.info.push_back({"channels", r.chance(2) ? "1" : "2"});
+    t.add_info("codec", codec_name);
+    t.add_info("bitrate", bitrate);
+    t.add_info("samplerate", samplerate);
+    t.add_info("channels", r.chance(2) ? "1" : "2");
     if (album.codec == codec_kind::flac) {
-        t.info.push_back({"bitspersample", album.hires ? "24" : "16"});
-        t.info.push_back({"encoding", "lossless"});
+        t.add_info("bitspersample", album.hires ? "24" : "16");
+        t.add_info("encoding", "lossless");
     } else {
-        t.info.push_back({"encoding", "lossy"});
+        t.add_info("encoding", "lossy");
     }
     if (album.codec == codec_kind::mp3) {
-        t.info.push_back({"codec_profile", album.mp3_vbr ? "VBR V0" : "CBR"});
-        t.info.push_back({"tool", "LAME3.100"});
+        t.add_info("codec_profile", album.mp3_vbr ? "VBR V0" : "CBR");
+        t.add_info("tool", "LAME3.100");
     }
     char duration[32];
     std::snprintf(duration, sizeof duration, "%u.%03u000", seconds, millis);
-    t.info.push_back({"duration", duration});
+    t.add_info("duration", duration);
     if (r.chance(30)) {
         char gain[32];
         std::snprintf(gain, sizeof gain, "-%u.%02u dB", 3 + r.below(8), r.below(100));
-        t.info.push_back({"replaygain_track_gain", gain});
+        t.add_info("replaygain_track_gain", gain);
     }
 }
 
-track_data make_track(const album_plan& album, std::uint32_t number, random_source& r,
-                      const std::vector<std::string>& artists) {
-    track_data t;
-    const std::string title = make_title(r);
+// Begins a track in t with the album's fields and answers its title; the
+// caller gives it its path.
+std::string make_track(packed_library& t, bool in_library, const album_plan& album,
+                       std::uint32_t number, random_source& r,
+                       const std::vector<std::string>& artists) {
+    t.begin_track(in_library);
+    std::string title = make_title(r);
     std::string artist = album.compilation
                              ? artists[r.below(static_cast<std::uint32_t>(artists.size()))]
                              : album.artist;
-    add_meta_value(t, "artist", artist);
+    t.add_meta_value("artist", artist);
     if (r.chance(7)) {
-        add_meta_value(t, "artist", artists[r.below(static_cast<std::uint32_t>(artists.size()))]);
+        t.add_meta_value("artist", artists[r.below(static_cast<std::uint32_t>(artists.size()))]);
     }
-    add_meta_value(t, "title", title);
-    add_meta_value(t, "album", album.title);
+    t.add_meta_value("title", title);
+    t.add_meta_value("album", album.title);
     if (album.compilation || r.chance(25)) {
-        add_meta_value(t, "album artist", album.artist);
+        t.add_meta_value("album artist", album.artist);
     }
-    add_meta_value(t, "tracknumber", two_digits(number));
-    add_meta_value(t, "totaltracks", two_digits(album.tracks));
-    add_meta_value(t, "date", album.year);
+    t.add_meta_value("tracknumber", two_digits(number));
+    t.add_meta_value("totaltracks", two_digits(album.tracks));
+    t.add_meta_value("date", album.year);
     for (const std::string& g : album.genres) {
-        add_meta_value(t, "genre", g);
+        t.add_meta_value("genre", g);
     }
     if (r.chance(10)) {
-        add_meta_value(t, "comment", r.pick(comments));
+        t.add_meta_value("comment", r.pick(comments));
     }
     if (album.genres.front() == "Classical" || r.chance(5)) {
-        add_meta_value(t, "composer", std::string(r.pick(first_names)) + " " + r.pick(last_names));
+        t.add_meta_value("composer", std::string(r.pick(first_names)) + " " + r.pick(last_names));
     }
     if (r.chance(8)) {
-        add_meta_value(t, "discnumber", "1");
+        t.add_meta_value("discnumber", "1");
     }
     if (r.chance(3)) {
-        t.meta.push_back(meta_field_data{"lyrics", {}}); // a field without a value
+        t.add_meta_field("lyrics"); // a field without a value
     }
     add_info(t, album, r);
-    t.path = "D:\\Music\\" + path_safe(album.artist) + "\\" + album.year + " - " +
-             path_safe(album.title) + "\\" + two_digits(number) + " - " + path_safe(title) + "." +
-             extension(album.codec);
-    return t;
+    return title;
+}
+
+std::string library_path(const album_plan& album, std::uint32_t number, const std::string& title) {
+    return "D:\\Music\\" + path_safe(album.artist) + "\\" + album.year + " - " +
+           path_safe(album.title) + "\\" + two_digits(number) + " - " + path_safe(title) + "." +
+           extension(album.codec);
 }
 
 album_plan plan_album(random_source& r, const std::vector<std::string>& artists) {
@@ -276,26 +283,25 @@ album_plan plan_album(random_source& r, const std::vector<std::string>& artists)
 }
 
 // A few tracks that only the playlists (or nothing) refer to.
-std::vector<std::uint32_t> add_outside_tracks(library_data& data, random_source& r,
+std::vector<std::uint32_t> add_outside_tracks(packed_library& data, random_source& r,
                                               const std::vector<std::string>& artists) {
     std::vector<std::uint32_t> playlist_only;
     album_plan loose = plan_album(r, artists);
     loose.title = "Singles";
     for (std::uint32_t i = 1; i <= 6; ++i) {
-        track_data t = make_track(loose, i, r, artists);
-        t.path = "E:\\Downloads\\" + two_digits(i) + " - " + path_safe(t.meta[1].values[0]) + "." +
-                 extension(loose.codec);
-        playlist_only.push_back(data.add_track(std::move(t), false));
+        const std::string title = make_track(data, false, loose, i, r, artists);
+        data.set_path("E:\\Downloads\\" + two_digits(i) + " - " + path_safe(title) + "." +
+                      extension(loose.codec));
+        playlist_only.push_back(data.track_count() - 1);
     }
-    track_data stream;
-    stream.path = "http://radio.example.net/stream-192";
-    stream.cached = false; // never played: nothing cached yet
-    playlist_only.push_back(data.add_track(std::move(stream), false));
+    playlist_only.push_back(data.begin_track(false));
+    data.set_path("http://radio.example.net/stream-192");
+    data.set_cached(false); // never played: nothing cached yet
     for (std::uint32_t i = 1; i <= 3; ++i) {
-        track_data t = make_track(loose, 6 + i, r, artists);
-        t.path = "E:\\Unsorted\\cache-only-" + two_digits(i) + "." + extension(loose.codec);
-        data.add_track(std::move(t), false);
+        make_track(data, false, loose, 6 + i, r, artists);
+        data.set_path("E:\\Unsorted\\cache-only-" + two_digits(i) + "." + extension(loose.codec));
     }
+    data.end_track();
     return playlist_only;
 }
 
@@ -312,7 +318,7 @@ std::vector<playlist_entry> random_entries(random_source& r, const std::vector<s
     return entries;
 }
 
-void add_playlists(library_data& data, random_source& r,
+void add_playlists(packed_library& data, random_source& r,
                    const std::vector<std::uint32_t>& playlist_only) {
     const std::vector<std::uint32_t>& library = data.library;
     const auto n = static_cast<std::uint32_t>(library.size());
@@ -354,11 +360,32 @@ void add_playlists(library_data& data, random_source& r,
     data.playlists.push_back(playlist_data{"Empty", {}});
 }
 
+// Paths must identify tracks: make repeated ones (same album and title
+// generated twice) distinct.
+void make_paths_distinct(packed_library& data) {
+    std::vector<std::uint32_t> order(data.track_count());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const std::string_view pa = data.path(a);
+        const std::string_view pb = data.path(b);
+        return pa != pb ? pa < pb : a < b;
+    });
+    // Each path is compared with its predecessor as it stands by then (the
+    // predecessor may have been renamed already).
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        if (data.path(order[i]) == data.path(order[i - 1])) {
+            std::string path(data.path(order[i]));
+            path.insert(path.rfind('.'), " (" + std::to_string(order[i]) + ")");
+            data.rename_path(order[i], path);
+        }
+    }
+}
+
 } // namespace
 
-library_data generate_library(std::uint32_t track_count, std::uint64_t seed) {
+packed_library generate_packed_library(std::uint32_t track_count, std::uint64_t seed) {
     random_source r(seed);
-    library_data data;
+    packed_library data;
     std::vector<std::string> artists;
     const std::uint32_t artist_count = std::max<std::uint32_t>(4, track_count / 30);
     for (std::uint32_t i = 0; i < artist_count; ++i) {
@@ -367,36 +394,26 @@ library_data generate_library(std::uint32_t track_count, std::uint64_t seed) {
     for (const char* special : special_artists) {
         artists.push_back(special); // every special name appears somewhere
     }
-    data.tracks.reserve(track_count + 10);
+    data.library.reserve(track_count);
     std::uint32_t made = 0;
     while (made < track_count) {
         album_plan album = plan_album(r, artists);
         album.tracks = std::min(album.tracks, track_count - made);
         for (std::uint32_t number = 1; number <= album.tracks; ++number) {
-            data.add_track(make_track(album, number, r, artists), true);
+            const std::string title = make_track(data, true, album, number, r, artists);
+            data.set_path(library_path(album, number, title));
         }
         made += album.tracks;
     }
-    // Paths must identify tracks: make repeated ones (same album and title
-    // generated twice) distinct.
-    std::vector<std::uint32_t> order(data.tracks.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
-    }
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return data.tracks[a].path != data.tracks[b].path
-                   ? data.tracks[a].path < data.tracks[b].path
-                   : a < b;
-    });
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        if (data.tracks[order[i]].path == data.tracks[order[i - 1]].path) {
-            std::string& path = data.tracks[order[i]].path;
-            path.insert(path.rfind('.'), " (" + std::to_string(order[i]) + ")");
-        }
-    }
+    data.end_track();
+    make_paths_distinct(data);
     const std::vector<std::uint32_t> playlist_only = add_outside_tracks(data, r, artists);
     add_playlists(data, r, playlist_only);
     return data;
+}
+
+library_data generate_library(std::uint32_t track_count, std::uint64_t seed) {
+    return unpack_library(generate_packed_library(track_count, seed));
 }
 
 } // namespace refhost

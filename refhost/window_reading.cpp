@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "refhost/text_convert.h"
@@ -111,7 +112,7 @@ tab_state read_tabs(HWND tab_control) {
     return state;
 }
 
-list_view_contents read_list_view(HWND list) {
+list_view_contents read_list_view(HWND list, std::size_t max_rows) {
     list_view_contents contents;
     contents.visible = IsWindowVisible(list) != 0;
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
@@ -129,7 +130,9 @@ list_view_contents read_list_view(HWND list) {
         contents.column_widths.push_back(column.cx);
         contents.column_formats.push_back(column.fmt & LVCFMT_JUSTIFYMASK);
     }
-    const auto rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    contents.row_count = count < 0 ? 0 : static_cast<std::size_t>(count);
+    const int rows = static_cast<int>(std::min(contents.row_count, max_rows));
     const int cells = columns == 0 ? 1 : columns;
     contents.rows.reserve(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r) {
@@ -161,7 +164,7 @@ RECT rect_in_client(HWND window, HWND reference) {
     return r;
 }
 
-std::string describe_window_tables(HWND window) {
+std::string describe_window_tables(HWND window, std::size_t max_rows) {
     std::string out = "Window \"" + window_title(window) + "\" (class " +
                       window_class_name(window) +
                       (IsWindowVisible(window) ? ", visible" : ", hidden") + ")\n";
@@ -178,11 +181,11 @@ std::string describe_window_tables(HWND window) {
     }
     int number = 0;
     for (HWND list : descendants(window, WC_LISTVIEWW)) {
-        const list_view_contents contents = read_list_view(list);
+        const list_view_contents contents = read_list_view(list, max_rows);
         ++number;
         out += "List view " + std::to_string(number) +
                (contents.visible ? " (visible)" : " (hidden)") + ": " +
-               std::to_string(contents.rows.size()) + " rows\n";
+               std::to_string(contents.row_count) + " rows\n";
         std::string header_line;
         for (std::size_t c = 0; c < contents.headers.size(); ++c) {
             header_line += (c == 0 ? "" : "\t") + contents.headers[c];
@@ -194,6 +197,9 @@ std::string describe_window_tables(HWND window) {
                 line += (c == 0 ? "" : "\t") + row[c];
             }
             out += line + "\n";
+        }
+        if (max_rows != all_rows) {
+            out += "(" + std::to_string(contents.row_count) + " rows)\n";
         }
     }
     return out;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,13 @@ struct list_view_contents {
     std::vector<int> column_widths;
     std::vector<int> column_formats; // LVCFMT_LEFT, LVCFMT_RIGHT, ...
     std::vector<std::vector<std::string>> rows;
-    bool visible = false; // the list and all its parents are visible
+    std::size_t row_count = 0; // rows of the list (rows holds at most max_rows of them)
+    bool visible = false;      // the list and all its parents are visible
 };
-list_view_contents read_list_view(HWND list_view);
+inline constexpr std::size_t all_rows = static_cast<std::size_t>(-1);
+// Headers and the first max_rows rows (cell texts through LVM_GETITEMTEXTW,
+// so virtual lists read the same).
+list_view_contents read_list_view(HWND list_view, std::size_t max_rows = all_rows);
 
 struct progress_state {
     int low = 0;
@@ -48,7 +53,8 @@ RECT rect_in_client(HWND window, HWND reference);
 // The text --print-tables writes for one top-level window: its title and
 // class, the items of every tab control, every progress bar, and for every
 // list view (hidden ones too, labelled) its headers and all rows, cells
-// separated by TAB.
-std::string describe_window_tables(HWND window);
+// separated by TAB. With max_rows, only the first max_rows rows of each list,
+// followed by a line "(R rows)" with the list's row count.
+std::string describe_window_tables(HWND window, std::size_t max_rows = all_rows);
 
 } // namespace refhost

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The main job: builds the 32-bit component and the reference host, then runs
 # the host under wine with its built-in sample library, opens "Metadata Cache
-# Statistics", prints the library figures and the tables of the windows and
-# saves screenshots into <build>/demo/ (PNG). Exits with the host's exit code
+# Statistics", opens the Library "Meta Value" pool window from it (as a
+# double-click on that row does) and shows its Value page, prints the library
+# figures and the tables of the windows (at most 40 rows per list) and saves
+# screenshots into <build>/demo/ (PNG): statistics-1 the statistics window,
+# statistics-2 the pool window. Exits with the host's exit code
 # (0: everything loaded, no alert, no host contract breach; see refhost/README.md).
 #
 #   scripts/run-demo.sh [--interactive] [host options...]
@@ -57,7 +60,8 @@ trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; [ -n "$own_x" ] && k
 
 rm -f "$out"/statistics-*.bmp "$out"/statistics-*.png
 code=0
-wine "$bin/auvia-refhost.exe" "$@" --run "Metadata Cache Statistics" --wait-idle --print-tables \
+wine "$bin/auvia-refhost.exe" "$@" --run "Metadata Cache Statistics" --wait-idle \
+    --activate 0 2 --select-tab 1 --print-tables --max-rows 40 \
     --screenshot "$(winepath -w "$out")\\statistics" --exit || code=$?
 for f in "$out"/*.bmp; do
     [ -e "$f" ] && convert "$f" -alpha off "${f%.bmp}.png" && rm -f "$f"

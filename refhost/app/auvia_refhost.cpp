@@ -4,6 +4,7 @@
 // what went wrong.
 #include <windows.h>
 
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <exception>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "refhost/app/command_line.h"
+#include "refhost/app/window_steps.h"
 #include "refhost/host_api.h"
 #include "refhost/library_file.h"
 #include "refhost/screenshot.h"
@@ -43,12 +45,12 @@ std::wstring beside_executable(const wchar_t* name) {
 
 // The data set the options ask for; problems with a library file are printed
 // and set exit_library_problem in code.
-library_data choose_data(const app_options& options, int& code) {
+packed_library choose_data(const app_options& options, int& code) {
     if (options.generate) {
-        return generate_library(options.generate_count, options.seed);
+        return generate_packed_library(options.generate_count, options.seed);
     }
     if (options.library_file.empty()) {
-        return sample_library();
+        return generate_packed_library(sample_track_count, default_sample_seed);
     }
     const std::string name = wide_to_utf8(options.library_file);
     library_load_result loaded = load_library_file(options.library_file);
@@ -63,18 +65,34 @@ library_data choose_data(const app_options& options, int& code) {
     if (!loaded.problems.empty()) {
         code |= exit_library_problem;
     }
-    return std::move(loaded.data);
+    return pack_library(loaded.data);
 }
 
-void print_tables(host& h) {
-    std::string out = "== Host\n" + h.figures_text();
+// The process's peak working set (the most memory it held resident), or 0
+// when the system does not tell. Not the peak of committed memory: wine
+// reports that as the current figure.
+std::uint64_t process_peak_bytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
+        return 0;
+    }
+    return counters.PeakWorkingSetSize;
+}
+
+void print_tables(host& h, std::size_t max_rows) {
+    const track_memory memory = h.memory();
+    std::string out = "== Host\n" + h.figures_text() + "Memory: track text " +
+                      std::to_string(memory.text_bytes) + " bytes, host data " +
+                      std::to_string(memory.data_bytes) + " bytes, process peak " +
+                      std::to_string(process_peak_bytes()) + " bytes\n";
     for (const component_summary& c : h.components()) {
         out += "Component: " + (c.name.empty() ? std::string("(no version record)") : c.name) +
                " " + c.version + " - " + c.path + "\n";
     }
     int number = 0;
     for (HWND w : h.top_level_windows()) {
-        out += "== Window " + std::to_string(++number) + "\n" + describe_window_tables(w);
+        out += "== Window " + std::to_string(++number) + "\n" + describe_window_tables(w, max_rows);
     }
     if (number == 0) {
         out += "== No windows\n";
@@ -141,8 +159,25 @@ int run_host(const app_options& options) {
     if (options.wait_idle && options.run.empty() && !h.pump_until_idle()) {
         code |= exit_not_idle;
     }
+    for (const window_step& step : options.steps) {
+        std::string error;
+        if (!do_window_step(h, step, error)) {
+            write_stderr_line(
+                std::string(step.what == window_step::kind::activate_row ? "--activate "
+                                                                         : "--select-tab ") +
+                std::to_string(step.tab) +
+                (step.what == window_step::kind::activate_row ? " " + std::to_string(step.row)
+                                                              : std::string()) +
+                ": " + error);
+            code |= exit_step_failed;
+        }
+        if (!h.pump_until_idle()) {
+            write_stderr_line("The windows did not become idle");
+            code |= exit_not_idle;
+        }
+    }
     if (options.print_tables) {
-        print_tables(h);
+        print_tables(h, options.limit_rows ? options.max_rows : all_rows);
     }
     if (!options.screenshot_prefix.empty()) {
         screenshots(h, options.screenshot_prefix);

@@ -15,11 +15,19 @@ const char usage_text[] =
     "  --intern-values     store equal tag and information values once\n"
     "  --run NAME          run the main-menu command NAME at start (repeatable)\n"
     "  --wait-idle         pump messages until the windows are idle\n"
+    "  --activate TAB ROW  after the runs, activate row ROW of tab TAB (from 0) of\n"
+    "                      the newest \"Metadata Cache Statistics\" window, as a\n"
+    "                      double-click does, and wait until idle (repeatable)\n"
+    "  --select-tab TAB    after the runs, choose tab TAB of the newest window, as a\n"
+    "                      click on the tab does (repeatable, in order with --activate)\n"
     "  --print-tables      print the library figures and the tables of every window\n"
+    "  --max-rows N        print only the first N rows of each list view, then its\n"
+    "                      row count\n"
     "  --screenshot PREFIX save every top-level window as PREFIX-<n>.bmp\n"
     "  --exit              exit after the above (exit code: 0 ok; bits 2 component\n"
     "                      failed, 4 alert raised, 8 unknown command, 16 host\n"
-    "                      contract breach, 32 library file problem, 64 not idle)\n"
+    "                      contract breach, 32 library file problem, 64 not idle,\n"
+    "                      128 an --activate or --select-tab step failed)\n"
     "  --profile DIR       profile folder (configuration files)\n"
     "  --hide              do not show the main window\n";
 
@@ -57,6 +65,21 @@ bool parse_command_line(const std::vector<std::wstring>& args, app_options& out,
             target = args[++i];
             return true;
         };
+        // A count or index: decimal, at most limit.
+        auto count = [&](std::uint32_t& target, std::uint64_t limit) {
+            std::wstring text;
+            if (!value(text)) {
+                return false;
+            }
+            std::uint64_t n = 0;
+            if (!parse_number(text, n) || n > limit) {
+                error = "option " + wide_to_utf8(a) + " needs a number, not \"" +
+                        wide_to_utf8(text) + "\"";
+                return false;
+            }
+            target = static_cast<std::uint32_t>(n);
+            return true;
+        };
         std::wstring v;
         if (a == L"--component") {
             if (!value(v))
@@ -88,6 +111,21 @@ bool parse_command_line(const std::vector<std::wstring>& args, app_options& out,
             out.run.push_back(wide_to_utf8(v));
         } else if (a == L"--wait-idle") {
             out.wait_idle = true;
+        } else if (a == L"--activate") {
+            window_step step;
+            if (!count(step.tab, INT32_MAX) || !count(step.row, INT32_MAX))
+                return false;
+            out.steps.push_back(step);
+        } else if (a == L"--select-tab") {
+            window_step step;
+            step.what = window_step::kind::select_tab;
+            if (!count(step.tab, INT32_MAX))
+                return false;
+            out.steps.push_back(step);
+        } else if (a == L"--max-rows") {
+            if (!count(out.max_rows, UINT32_MAX))
+                return false;
+            out.limit_rows = true;
         } else if (a == L"--print-tables") {
             out.print_tables = true;
         } else if (a == L"--screenshot") {

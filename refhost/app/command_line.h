@@ -7,6 +7,15 @@
 
 namespace refhost {
 
+// What --activate and --select-tab ask for, done in command-line order after
+// the --run commands.
+struct window_step {
+    enum class kind { activate_row, select_tab };
+    kind what = kind::activate_row;
+    std::uint32_t tab = 0;
+    std::uint32_t row = 0; // activate_row only
+};
+
 struct app_options {
     std::vector<std::wstring> components; // empty: poolscope.dll beside the executable
     std::wstring library_file;
@@ -16,7 +25,10 @@ struct app_options {
     bool intern_values = false;
     std::vector<std::string> run; // UTF-8 command names, in order
     bool wait_idle = false;
+    std::vector<window_step> steps;
     bool print_tables = false;
+    bool limit_rows = false;    // --max-rows given
+    std::uint32_t max_rows = 0; // rows printed per list view
     std::wstring screenshot_prefix;
     bool exit = false;
     bool hide = false;
@@ -40,6 +52,7 @@ enum exit_bits : int {
     exit_contract_breach = 16,
     exit_library_problem = 32,
     exit_not_idle = 64,
+    exit_step_failed = 128,
 };
 
 } // namespace refhost

@@ -1,15 +1,21 @@
 #!/bin/sh
 # Runs a command (the reference host under wine), shows its output and checks
-# its exit code and that each expected text occurs in its output.
-#   app_check.sh CODE [--expect TEXT]... -- COMMAND [ARG]...
+# its exit code, that each expected text occurs in its output and that no
+# rejected text does.
+#   app_check.sh CODE [--expect TEXT | --reject TEXT]... -- COMMAND [ARG]...
 # An argument of the form @win:PATH is replaced by PATH's wine (Windows) path.
 expected_code=$1
 shift
 expects_file=$(mktemp)
+rejects_file=$(mktemp)
 out=$(mktemp)
-trap 'rm -f "$expects_file" "$out"' EXIT
-while [ "$1" = "--expect" ]; do
-    printf '%s\n' "$2" >>"$expects_file"
+trap 'rm -f "$expects_file" "$rejects_file" "$out"' EXIT
+while [ "$1" = "--expect" ] || [ "$1" = "--reject" ]; do
+    if [ "$1" = "--expect" ]; then
+        printf '%s\n' "$2" >>"$expects_file"
+    else
+        printf '%s\n' "$2" >>"$rejects_file"
+    fi
     shift 2
 done
 [ "$1" = "--" ] && shift
@@ -36,4 +42,10 @@ while IFS= read -r text; do
         status=1
     fi
 done <"$expects_file"
+while IFS= read -r text; do
+    if grep -qF -- "$text" "$out"; then
+        echo "app_check: in the output but must not be: $text"
+        status=1
+    fi
+done <"$rejects_file"
 exit $status

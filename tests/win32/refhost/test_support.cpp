@@ -46,4 +46,36 @@ refhost::library_data small_library() {
     return data;
 }
 
+std::string library_fingerprint(const refhost::library_data& data) {
+    std::string out;
+    auto piece = [&out](char tag, const std::string& text) {
+        out += tag + std::to_string(text.size()) + ':' + text;
+    };
+    for (const refhost::track_data& t : data.tracks) {
+        piece('T', t.path);
+        out += t.has_path ? "" : "!nopath";
+        out += t.cached ? "" : "!uncached";
+        for (const refhost::meta_field_data& f : t.meta) {
+            piece('M', f.name);
+            for (const std::string& v : f.values) {
+                piece('=', v);
+            }
+        }
+        for (const refhost::info_field_data& f : t.info) {
+            piece('I', f.name);
+            piece('=', f.value);
+        }
+    }
+    for (const std::uint32_t index : data.library) {
+        out += 'L' + std::to_string(index);
+    }
+    for (const refhost::playlist_data& p : data.playlists) {
+        piece('P', p.name);
+        for (const refhost::playlist_entry& e : p.entries) {
+            out += std::to_string(e.track) + (e.selected ? "*" : ",");
+        }
+    }
+    return out;
+}
+
 } // namespace refhost_test

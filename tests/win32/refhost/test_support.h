@@ -21,6 +21,11 @@ std::wstring scratch_folder(const wchar_t* name);
 // artist, and D's info field "codec" has the same name as a meta field of E.
 refhost::library_data small_library();
 
+// Everything of a library as one text (tracks with their flags, fields and
+// values, the library order, the playlists), each piece prefixed with its
+// length so that different data never gives the same text.
+std::string library_fingerprint(const refhost::library_data& data);
+
 enum small_track : std::uint32_t { track_a, track_b, track_c, track_d, track_e };
 
 } // namespace refhost_test

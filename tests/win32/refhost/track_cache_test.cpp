@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <set>
+#include <string_view>
 
 #include "refhost/host_api.h"
 #include "win32/refhost/test_support.h"
@@ -126,6 +129,129 @@ TEST(TrackCache, StoredTextsAreNeverAdjacentLikeHeapBlocks) {
                          reinterpret_cast<std::uintptr_t>(texts[i - 1]);
         EXPECT_GT(gap, std::strlen(texts[i - 1]) + 1) << texts[i - 1] << " / " << texts[i];
     }
+}
+
+// What the host answers for every track, checked against the library it was
+// built from: texts, flags and counts; one object per field name; one object
+// per value and path (or per distinct value when values are interned); and
+// the stored text bytes as the sum over those objects.
+void expect_cache_matches(host& h, const library_data& data, bool interned) {
+    locked_view lock(h);
+    ASSERT_EQ(h.track_count(), data.tracks.size());
+    std::map<std::string, const char*> names;
+    std::map<std::string, const char*> values;
+    std::set<const char*> objects;
+    std::uint64_t text_bytes = 0;
+    auto stored = [&](const char* text, std::string_view expected) {
+        if (objects.insert(text).second) {
+            text_bytes += expected.size() + 1;
+        }
+        return std::string_view(text, expected.size()) == expected && text[expected.size()] == 0;
+    };
+    auto same_object = [](std::map<std::string, const char*>& seen, const std::string& text,
+                          const char* object) {
+        return seen.emplace(text, object).first->second == object;
+    };
+    std::uint32_t value_count = 0;
+    for (std::uint32_t t = 0; t < data.tracks.size(); ++t) {
+        SCOPED_TRACE("track " + std::to_string(t));
+        const track_data& d = data.tracks[t];
+        const char* path = h.track_handle(t)->location()->path_text();
+        if (d.has_path) {
+            ASSERT_NE(path, nullptr);
+            EXPECT_TRUE(stored(path, d.path));
+        } else {
+            EXPECT_EQ(path, nullptr);
+        }
+        const track_info* info = info_of(h, t);
+        ASSERT_EQ(info != nullptr, d.cached);
+        if (info == nullptr) {
+            continue;
+        }
+        ASSERT_EQ(info->meta_field_count(), d.meta.size());
+        for (std::uint32_t f = 0; f < d.meta.size(); ++f) {
+            const char* name = info->meta_field_name(f);
+            EXPECT_TRUE(stored(name, d.meta[f].name));
+            EXPECT_TRUE(same_object(names, d.meta[f].name, name));
+            ASSERT_EQ(info->meta_field_value_count(f), d.meta[f].values.size());
+            for (std::uint32_t v = 0; v < d.meta[f].values.size(); ++v) {
+                const char* value = info->meta_field_value(f, v);
+                EXPECT_TRUE(stored(value, d.meta[f].values[v]));
+                EXPECT_TRUE(!interned || same_object(values, d.meta[f].values[v], value));
+                ++value_count;
+            }
+        }
+        ASSERT_EQ(info->info_field_count(), d.info.size());
+        for (std::uint32_t f = 0; f < d.info.size(); ++f) {
+            const char* name = info->info_field_name(f);
+            EXPECT_TRUE(stored(name, d.info[f].name));
+            EXPECT_TRUE(same_object(names, d.info[f].name, name));
+            const char* value = info->info_field_value(f);
+            EXPECT_TRUE(stored(value, d.info[f].value));
+            EXPECT_TRUE(!interned || same_object(values, d.info[f].value, value));
+            ++value_count;
+        }
+    }
+    if (!interned) {
+        std::uint32_t paths = 0;
+        for (const track_data& d : data.tracks) {
+            paths += d.has_path ? 1 : 0;
+        }
+        EXPECT_EQ(objects.size(), names.size() + paths + value_count) << "a value shared";
+    }
+    EXPECT_EQ(h.memory().text_bytes, text_bytes);
+    EXPECT_EQ(h.violations().size(), 0u);
+}
+
+library_data edge_library() {
+    library_data data = small_library();
+    data.tracks[track_b].has_path = false;
+    data.tracks[track_c].cached = false;
+    track_data odd;
+    odd.path = std::string(3000000, 'p'); // a text larger than a text block
+    add_meta_value(odd, "artist", "");
+    odd.meta.push_back(meta_field_data{"artist", {"Zoé"}}); // a second field of one name
+    odd.meta.push_back(meta_field_data{"lyrics", {}});
+    odd.info.push_back({"codec", "FLAC"});
+    data.add_track(odd, true);
+    return data;
+}
+
+TEST(TrackCache, AnswersWhatTheLibraryHolds) {
+    const struct {
+        const char* name;
+        library_data data;
+    } cases[] = {{"small", small_library()},
+                 {"edge cases", edge_library()},
+                 {"generated", generate_library(2000, 5)}};
+    for (const auto& c : cases) {
+        for (const bool interned : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (interned ? ", values interned" : ""));
+            host_options options;
+            options.intern_values = interned;
+            host h(c.data, options);
+            expect_cache_matches(h, c.data, interned);
+        }
+    }
+}
+
+TEST(TrackCache, ThePackedGeneratedLibraryIsTheOneOfStrings) {
+    const library_data strings = generate_library(1500, 8);
+    host h(generate_packed_library(1500, 8));
+    expect_cache_matches(h, strings, false);
+    EXPECT_EQ(h.library_size(), strings.library.size());
+    ASSERT_EQ(h.playlist_count(), strings.playlists.size());
+    for (std::uint32_t p = 0; p < strings.playlists.size(); ++p) {
+        EXPECT_EQ(h.playlist_size(p), strings.playlists[p].entries.size());
+    }
+}
+
+TEST(TrackCache, TrackDataTakesAtMostThreeBytesPerByteOfText) {
+    host h(generate_packed_library(100000, 1));
+    const track_memory m = h.memory();
+    // Every text costs at least its bytes, its NUL and a heap header.
+    EXPECT_GT(m.data_bytes, m.text_bytes + 8u * 100000u);
+    EXPECT_LE(m.data_bytes, 3 * m.text_bytes);
 }
 
 } // namespace
