@@ -3,7 +3,9 @@
 # reference host's library built by the win32 preset, one 32-bit process per
 # size under wine. Prints, for each size, the tables and then `key value` lines
 # (floor_s, refresh_s, refresh_vs_floor, physical_strings, peak_extra_bytes,
-# peak_extra_bytes_per_physical, largest_block_bytes).
+# peak_extra_bytes_per_physical, largest_block_bytes), then the Combined "All"
+# pool window over the same library (pool_all_open_s, pool_all_lock_held_s,
+# pool_all_engine_s, pool_all_rows, pool_sort_value_s).
 #
 # Usage: scripts/bench-win32.sh [--tracks N]...   (default: 100000 1000000)
 set -euo pipefail
@@ -22,7 +24,7 @@ done
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-poolscope}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target poolscope_bench_win32 >/dev/null
+cmake --build --preset win32 --target poolscope_bench_win32 pool_window_timing >/dev/null
 
 # The reference host opens a (hidden) main window: a private X server.
 display=""
@@ -39,4 +41,5 @@ sleep 1
 for n in "${sizes[@]}"; do
     echo "== $n tracks"
     wine build/win32/bin/poolscope_bench_win32.exe --tracks "$n" </dev/null
+    wine build/win32/bin/pool_window_timing.exe "$n" 6 </dev/null
 done

@@ -134,7 +134,7 @@ void print_row(const char* label, const pool_summary& s) {
 }
 
 int run(std::uint32_t tracks, std::uint64_t seed, int repeats) {
-    refhost::host host(refhost::generate_library(tracks, seed));
+    refhost::host host(refhost::generate_packed_library(tracks, seed));
     module_state::set_host(&host.core(), nullptr);
 
     track_sets sets;

@@ -92,10 +92,12 @@ void walk_addresses(address_runs* const* pools, std::uint32_t pool_count, addres
             if (distinct == 0 || strings[distinct - 1].address != r.address) {
                 walked_string& s = strings[distinct++];
                 s.address = r.address;
+                s.pools = 0;
                 std::fill(s.counts, s.counts + walk_pool_limit, 0u);
             }
-            std::uint32_t& count = strings[distinct - 1].counts[r.pool];
-            count = add_saturating(count, r.count);
+            walked_string& s = strings[distinct - 1];
+            s.pools |= std::uint32_t{1} << r.pool;
+            s.counts[r.pool] = add_saturating(s.counts[r.pool], r.count);
         }
         // What has been read is given back before the sink works on it.
         for (run_cursor& c : cursors) {

@@ -15,6 +15,8 @@ inline constexpr std::uint32_t walk_pool_limit = 5;
 // One string object of the walk.
 struct walked_string {
     std::uintptr_t address;
+    // Bit p is set for each pool p that holds the object.
+    std::uint32_t pools;
     // The object's count in each pool of the walk (saturated at 4294967295
     // like add_string's), 0 where it is not in the pool.
     std::uint32_t counts[walk_pool_limit];

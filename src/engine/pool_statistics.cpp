@@ -62,9 +62,25 @@ void pool_statistics::walk(address_runs* const* gathered) {
     walk_addresses(gathered, gathered_pools, *this);
 }
 
+namespace {
+
+// Calls f(p) for each bit p of pools, lowest first.
+template <typename F> void for_each_pool(std::uint32_t pools, F&& f) {
+    while (pools != 0) {
+        f(static_cast<std::uint32_t>(__builtin_ctz(pools)));
+        pools &= pools - 1;
+    }
+}
+
+} // namespace
+
 void pool_statistics::on_strings(const walked_string* strings, std::uint32_t count) {
     m_lengths.resize(count);
     m_hashes.resize(count);
+    // First every string of the window is measured and counted (its text is
+    // read once, in address order), then the strings go to the value
+    // tables, their slots asked for well ahead and the texts of the values
+    // found in those slots (which the comparisons read) a little later.
     address_figures& all = m_figures[gathered_pools];
     for (std::uint32_t i = 0; i < count; ++i) {
         const walked_string& s = strings[i];
@@ -73,40 +89,28 @@ void pool_statistics::on_strings(const walked_string* strings, std::uint32_t cou
         m_lengths[i] = length;
         m_hashes[i] = text_hash(text, length);
         std::uint32_t merged = 0;
-        for (std::uint32_t p = 0; p < gathered_pools; ++p) {
-            if (s.counts[p] != 0) {
-                m_figures[p].add(s.address, length, s.counts[p]);
-                merged += s.counts[p]; // "All" adds the pools' counts plainly
-            }
-        }
+        for_each_pool(s.pools, [&](std::uint32_t p) {
+            m_figures[p].add(s.address, length, s.counts[p]);
+            merged += s.counts[p]; // "All" adds the pools' counts plainly
+        });
         all.add(s.address, length, merged);
     }
-    // The slots are asked for well ahead, the texts of the values found in
-    // them (which the comparisons read) a little later.
     for (std::uint32_t i = 0; i < count; ++i) {
         if (i + 2 * prefetch_distance < count) {
             const std::uint32_t a = i + 2 * prefetch_distance;
-            for (std::uint32_t p = 0; p < gathered_pools; ++p) {
-                if (strings[a].counts[p] != 0) {
-                    m_values[p].prefetch(m_hashes[a]);
-                }
-            }
+            for_each_pool(strings[a].pools,
+                          [&](std::uint32_t p) { m_values[p].prefetch(m_hashes[a]); });
         }
         if (i + prefetch_distance < count) {
             const std::uint32_t a = i + prefetch_distance;
-            for (std::uint32_t p = 0; p < gathered_pools; ++p) {
-                if (strings[a].counts[p] != 0) {
-                    m_values[p].prefetch_text(m_hashes[a]);
-                }
-            }
+            for_each_pool(strings[a].pools,
+                          [&](std::uint32_t p) { m_values[p].prefetch_text(m_hashes[a]); });
         }
         const walked_string& s = strings[i];
         const char* text = reinterpret_cast<const char*>(s.address);
-        for (std::uint32_t p = 0; p < gathered_pools; ++p) {
-            if (s.counts[p] != 0) {
-                m_values[p].add(text, m_lengths[i], m_hashes[i], s.counts[p], 1);
-            }
-        }
+        for_each_pool(s.pools, [&](std::uint32_t p) {
+            m_values[p].add(text, m_lengths[i], m_hashes[i], s.counts[p], 1);
+        });
     }
 }
 

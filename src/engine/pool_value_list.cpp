@@ -22,7 +22,7 @@ public:
             const walked_string& s = strings[i];
             std::uint32_t merged = 0;
             for (std::uint32_t p = 0; p < m_pools; ++p) {
-                merged += s.counts[p];
+                merged += s.counts[p]; // an object of several pools adds their counts plainly
             }
             const char* text = reinterpret_cast<const char*>(s.address);
             const auto length = static_cast<std::uint32_t>(std::strlen(text));

@@ -83,11 +83,13 @@ void click_header(HWND list, int column) {
     SendMessageW(header, WM_LBUTTONUP, 0, at);
 }
 
-void time_header_click(HWND window, HWND list, int column, const char* what) {
+double time_header_click(HWND window, HWND list, int column, const char* what) {
     const auto start = clock_type::now();
     click_header(list, column);
     paint(window);
-    std::printf("    click on %-28s sorted and painted %7.3f s\n", what, seconds_since(start));
+    const double seconds = seconds_since(start);
+    std::printf("    click on %-28s sorted and painted %7.3f s\n", what, seconds);
+    return seconds;
 }
 
 void time_pool_window(refhost::host& host, pool_kind pool, track_set set) {
@@ -143,10 +145,22 @@ void time_pool_window(refhost::host& host, pool_kind pool, track_set set) {
         pages.copies, pages.shown, pages.value_shown, refreshed, painted, value_painted,
         static_cast<int>(SendMessageW(dialog->length_page().list_view(), LVM_GETITEMCOUNT, 0, 0)),
         static_cast<int>(SendMessageW(values, LVM_GETITEMCOUNT, 0, 0)));
-    time_header_click(window, values, 5, "\"Value\" (ascending)");
+    const double value_sort = time_header_click(window, values, 5, "\"Value\" (ascending)");
     time_header_click(window, values, 5, "\"Value\" (descending)");
     time_header_click(window, values, 3, "\"Used Memory\" (ascending)");
     time_header_click(window, values, 0, "\"Length\" (ascending)");
+    if (pool == pool_all) {
+        // For scripts: from the window's creation until both pages are
+        // filled and painted, the lock, the engine's own share of it (the
+        // lock less the pages' copies), the value page's rows and one click
+        // on "Value".
+        std::printf("pool_all_open_s %.2f\n", value_painted);
+        std::printf("pool_all_lock_held_s %.2f\n", locked);
+        std::printf("pool_all_engine_s %.2f\n", locked - pages.copies);
+        std::printf("pool_all_rows %d\n",
+                    static_cast<int>(SendMessageW(values, LVM_GETITEMCOUNT, 0, 0)));
+        std::printf("pool_sort_value_s %.2f\n", value_sort);
+    }
     std::fflush(stdout);
     DestroyWindow(window);
     host.pump_until_idle(50);
@@ -165,7 +179,7 @@ int main(int argc, char** argv) {
     }
 
     auto start = clock_type::now();
-    refhost::library_data data = refhost::generate_library(tracks);
+    refhost::packed_library data = refhost::generate_packed_library(tracks);
     std::printf("generated %u tracks in %.2f s\n", tracks, seconds_since(start));
     start = clock_type::now();
     refhost::host_options options;
