@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "engine/pools.h"
+#include "ui/controls/copyable_list_ctrl.h"
 #include "ui/framework/dialog_window.h"
 
 class CPoolLengthStatsDialog final : public dialog_window {
@@ -27,4 +28,5 @@ private:
     void on_init_dialog(HWND window);
 
     HWND m_list = nullptr;
+    CCopyableListCtrl m_copying; // Ctrl+C, Ctrl+A and the context menu
 };
