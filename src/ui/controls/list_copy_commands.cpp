@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/controls/list_view_ctrl.h"
 #include "ui/controls/list_view_table_source.h"
 
 namespace {
@@ -144,6 +145,8 @@ void list_copy_commands::select_all(HWND list) noexcept {
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
     item.state = LVIS_SELECTED;
+    // The list sets the rows one by one, and repaints each unless told not to.
+    list_view_redraw_off quiet{list_view_ctrl(list)};
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 

@@ -10,6 +10,7 @@
 // window system): Char is the 16-bit unit of the platform's text.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -41,25 +42,20 @@ enum class table_rows { all, selected };
 
 namespace table_text_detail {
 
-template <typename Char> bool needs_quotes(cell_view<Char> cell) noexcept {
-    if (cell.length > 0 && cell.text[0] == Char('"')) {
-        return true;
-    }
+// Whether the cell needs quotes, and how many quotes it holds (doubled
+// when quoted): one scan.
+template <typename Char> bool needs_quotes(cell_view<Char> cell, std::size_t& quotes) noexcept {
+    bool needed = cell.length > 0 && cell.text[0] == Char('"');
+    quotes = 0;
     for (std::size_t i = 0; i < cell.length; ++i) {
         const Char c = cell.text[i];
-        if (c == Char('\t') || c == Char('\r') || c == Char('\n')) {
-            return true;
+        if (c == Char('"')) {
+            ++quotes;
+        } else if (c == Char('\t') || c == Char('\r') || c == Char('\n')) {
+            needed = true;
         }
     }
-    return false;
-}
-
-template <typename Char> std::size_t quote_count(cell_view<Char> cell) noexcept {
-    std::size_t quotes = 0;
-    for (std::size_t i = 0; i < cell.length; ++i) {
-        quotes += cell.text[i] == Char('"') ? 1 : 0;
-    }
-    return quotes;
+    return needed;
 }
 
 // First pass: counts units, and stops counting once they exceed the limit.
@@ -71,11 +67,10 @@ public:
 
     void put(Char) noexcept { grow(1); }
     void put_cell(cell_view<Char> cell) noexcept {
-        if (!needs_quotes(cell)) {
-            grow(cell.length);
-        } else {
-            grow(cell.length);
-            grow(quote_count(cell));
+        std::size_t quotes = 0;
+        grow(cell.length);
+        if (needs_quotes(cell, quotes)) {
+            grow(quotes);
             grow(2);
         }
     }
@@ -111,10 +106,12 @@ public:
         *m_at++ = c;
     }
     void put_cell(cell_view<Char> cell) noexcept {
-        if (!needs_quotes(cell)) {
-            for (std::size_t i = 0; i < cell.length; ++i) {
-                put(cell.text[i]);
-            }
+        std::size_t quotes = 0;
+        if (!needs_quotes(cell, quotes)) {
+            const std::size_t n = cell.length <= room() ? cell.length : room();
+            std::copy(cell.text, cell.text + n, m_at);
+            m_at += n;
+            m_fits = m_fits && n == cell.length;
             return;
         }
         put(Char('"'));
@@ -128,6 +125,8 @@ public:
     }
 
 private:
+    std::size_t room() const noexcept { return static_cast<std::size_t>(m_end - m_at); }
+
     Char* m_begin;
     Char* m_at;
     Char* m_end;
@@ -174,6 +173,18 @@ void walk_table(table_source<Char>& source, table_rows rows, Sink& sink) {
 }
 
 } // namespace table_text_detail
+
+// Writes the decimal digits of value (no sign, no grouping, "0" for zero)
+// into digits and answers the cell: for sources that format their figures
+// themselves. 32-bit arithmetic only, as the figures are.
+template <typename Char> cell_view<Char> decimal_cell(std::uint32_t value, Char (&digits)[10]) {
+    std::size_t first = 10;
+    do {
+        digits[--first] = static_cast<Char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return {digits + first, 10 - first};
+}
 
 // The rows that a copy of `rows` takes: every row when every row is selected,
 // so that copying a selection of all rows does not walk the selection.

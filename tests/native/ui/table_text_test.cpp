@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,16 @@ TEST(TableText, MeasuringStopsAtTheLimitAndWritingAtTheCapacity) {
         EXPECT_FALSE(write_table_text(source, table_rows::all, block.data(), capacity, written));
         EXPECT_EQ(written, capacity);
         EXPECT_EQ(block[capacity], u'#') << "capacity " << capacity;
+    }
+}
+
+TEST(TableText, DecimalCellsArePlainDigits) {
+    const std::pair<std::uint32_t, text> cases[] = {
+        {0, u"0"}, {7, u"7"}, {10, u"10"}, {1000000, u"1000000"}, {4294967295u, u"4294967295"}};
+    for (const auto& [value, digits] : cases) {
+        char16_t buffer[10];
+        const cell_view<char16_t> cell = decimal_cell(value, buffer);
+        EXPECT_EQ(text(cell.text, cell.length), digits);
     }
 }
 

@@ -14,6 +14,19 @@ void clear_clipboard() {
     CloseClipboard();
 }
 
+void set_clipboard_text(const std::wstring& text) {
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    ASSERT_NE(block, nullptr);
+    auto* units = static_cast<wchar_t*>(GlobalLock(block));
+    text.copy(units, text.size());
+    units[text.size()] = L'\0';
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    EXPECT_NE(SetClipboardData(CF_UNICODETEXT, block), nullptr);
+    CloseClipboard();
+}
+
 std::optional<std::wstring> clipboard_text() {
     if (!OpenClipboard(nullptr)) {
         ADD_FAILURE() << "the clipboard cannot be opened";

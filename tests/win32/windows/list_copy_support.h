@@ -16,6 +16,8 @@ namespace copy_test {
 
 // Empties the clipboard, so that a copy that puts nothing there shows.
 void clear_clipboard();
+// Puts text on the clipboard as CF_UNICODETEXT.
+void set_clipboard_text(const std::wstring& text);
 // The CF_UNICODETEXT on the clipboard, or nothing.
 std::optional<std::wstring> clipboard_text();
 
