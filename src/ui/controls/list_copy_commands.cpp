@@ -207,7 +207,9 @@ void list_copy_commands::show_menu(HWND list, LPARAM where) {
         TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
                        at.y, 0, list, nullptr));
     DestroyMenu(menu);
-    if (command != 0) {
+    // The menu ran its own message loop: a list destroyed meanwhile took this
+    // object with it.
+    if (command != 0 && IsWindow(list)) {
         run_command(list, command);
     }
 }

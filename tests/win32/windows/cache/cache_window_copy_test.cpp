@@ -77,7 +77,7 @@ TEST_F(CacheWindowCopy, TheMenuCommandsWorkOnEachTable) {
 // WM_GETDLGCODE), so through the host's loop Enter leaves the window as it
 // is; a list that receives Enter itself activates its row, through the copy
 // commands, which leave Enter alone.
-TEST_F(CacheWindowCopy, EnterActivatesARowAndEscapeClosesAfterTheCopyKeys) {
+TEST_F(CacheWindowCopy, EnterTabAndEscapeKeepTheirMeaningAfterTheCopyKeys) {
     HWND window = open_window();
     ASSERT_NE(window, nullptr);
     const pages p = find_pages(window);
@@ -101,7 +101,10 @@ TEST_F(CacheWindowCopy, EnterActivatesARowAndEscapeClosesAfterTheCopyKeys) {
 
     SetForegroundWindow(window);
     SetFocus(list);
-    press(host(), list, VK_ESCAPE);
+    press(host(), list, VK_TAB);
+    EXPECT_NE(GetFocus(), list) << "Tab moves on from the table";
+    EXPECT_TRUE(IsChild(window, GetFocus()));
+    press(host(), GetFocus(), VK_ESCAPE);
     EXPECT_FALSE(IsWindow(window));
 }
 

@@ -167,7 +167,7 @@ TEST_F(PoolCopy, WithoutASelectionCopyIsGrayed) {
     EXPECT_FALSE(clipboard_text().has_value());
 }
 
-TEST_F(PoolCopy, ShiftF10AndTheMenuKeyOpenTheMenuOnceAndEscapeStillCloses) {
+TEST_F(PoolCopy, ShiftF10AndTheMenuKeyOpenTheMenuOnceAndTabAndEscapeStillWork) {
     for (int i = 0; i < 2; ++i) {
         const HWND list = lists(i);
         focus(list);
@@ -179,6 +179,10 @@ TEST_F(PoolCopy, ShiftF10AndTheMenuKeyOpenTheMenuOnceAndEscapeStillCloses) {
         EXPECT_EQ(watch.owners[1], list);
     }
     EXPECT_TRUE(IsWindow(window));
+    const HWND list = GetFocus();
+    press(h.host, list, VK_TAB);
+    EXPECT_NE(GetFocus(), list) << "Tab moves on from the list";
+    EXPECT_TRUE(IsChild(window, GetFocus()));
     press(h.host, GetFocus(), VK_ESCAPE);
     EXPECT_FALSE(IsWindow(window)) << "Escape closes the window after the copy keys";
 }
