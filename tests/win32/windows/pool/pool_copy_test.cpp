@@ -153,20 +153,6 @@ TEST_F(PoolCopy, RightClickOnARowOffersTheThreeItemsAndCopiesThatRow) {
     EXPECT_EQ(clipboard_text(), plain_table_text(list, {2}));
 }
 
-TEST_F(PoolCopy, WithoutASelectionCopyIsGrayed) {
-    const HWND list = parts.length_list;
-    focus(list);
-    copy_test::select_rows(list, {});
-    copy_test::menu_watch watch([] { copy_test::close_menu(); });
-    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
-    ASSERT_EQ(watch.menus.size(), 1u);
-    ASSERT_EQ(watch.menus[0].size(), 3u);
-    EXPECT_TRUE(watch.menus[0][0].grayed);
-    EXPECT_FALSE(watch.menus[0][1].grayed);
-    EXPECT_FALSE(watch.menus[0][2].grayed);
-    EXPECT_FALSE(clipboard_text().has_value());
-}
-
 TEST_F(PoolCopy, ShiftF10AndTheMenuKeyOpenTheMenuOnceAndTabAndEscapeStillWork) {
     for (int i = 0; i < 2; ++i) {
         const HWND list = lists(i);
