@@ -129,6 +129,20 @@ private:
     std::vector<char16_t> m_wide;
 };
 
+// Fixed cells of the same sizes: what the text building itself costs.
+class fixed_source final : public list_view_table_source {
+public:
+    using list_view_table_source::list_view_table_source;
+    std::uint32_t column_count() override { return 6; }
+    cell_view<wchar_t> header_text(std::uint32_t column) override {
+        return {k_headers[column], wcslen(k_headers[column])};
+    }
+    cell_view<wchar_t> cell_text(std::uint32_t, std::uint32_t column) override {
+        return column == 5 ? cell_view<wchar_t>{L"Value 1234567 tail", 18}
+                           : cell_view<wchar_t>{L"123", 3};
+    }
+};
+
 HWND create_list(HWND parent, DWORD extra_style) {
     return CreateWindowExW(0, WC_LISTVIEWW, L"",
                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | extra_style, 0,
@@ -222,7 +236,10 @@ int main(int argc, char** argv) {
         SendMessageW(list, LVM_SETITEMCOUNT, virtual_rows, LVSICF_NOINVALIDATEALL);
         rows_source source(list, data);
 
-        std::printf("virtual list of %u rows:\n", virtual_rows);
+        std::printf("virtual list of %u rows, fixed cells:\n", virtual_rows);
+        fixed_source fixed(list);
+        time_steps(list, fixed);
+        std::printf("virtual list of %u rows, cells from the rows:\n", virtual_rows);
         time_steps(list, source);
         auto start = clock_type::now();
         list_copy_commands::select_all(list);
