@@ -8,8 +8,8 @@
 namespace {
 
 constexpr std::size_t k_first_buffer = 256;
-// Texts of a list view are counted in int; no cell is longer.
-constexpr std::size_t k_largest_buffer = 0x40000000u;
+// A cell longer than this (512 MB of text) is taken as no memory to copy it.
+constexpr std::size_t k_largest_buffer = 0x10000000u;
 
 } // namespace
 
