@@ -17,12 +17,14 @@
 
 class list_view_table_source : public table_source<wchar_t> {
 public:
-    explicit list_view_table_source(HWND list) noexcept : m_list(list) {}
+    explicit list_view_table_source(HWND list = nullptr) noexcept : m_list(list) {}
     virtual ~list_view_table_source() = default;
     list_view_table_source(const list_view_table_source&) = delete;
     list_view_table_source& operator=(const list_view_table_source&) = delete;
 
     HWND list() const noexcept { return m_list; }
+    // For a source held by a window that creates its list later.
+    void set_list(HWND list) noexcept { m_list = list; }
 
     // The header's items, in index order.
     std::uint32_t column_count() override;

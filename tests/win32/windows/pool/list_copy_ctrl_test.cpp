@@ -99,7 +99,8 @@ TEST(ListCopyCtrl, TheCommandsCopyFromTheSourceTheyAreGiven) {
     h.ctrl_key('C');
     EXPECT_EQ(clipboard_text(), L"Name\tValue\r\nrow 0\tshown 0\r\nrow 2\tshown 2\r\n");
 
-    whole_values source(h.list);
+    whole_values source; // as a page holds it, before its list exists
+    source.set_list(h.list);
     h.control.copy_commands().set_source(&source);
     h.ctrl_key('C');
     EXPECT_EQ(clipboard_text(), L"Name\tValue\r\nrow 0\t\"whole value 0\twith tab\"\r\n"
