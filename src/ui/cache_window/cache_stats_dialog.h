@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include "host/host_interfaces.h"
+#include "ui/controls/copyable_list_ctrl.h"
 #include "ui/controls/dialog_layout.h"
 #include "ui/framework/dialog_window.h"
 #include "ui/framework/message_filter_registration.h"
@@ -36,7 +37,7 @@ private:
 
     void register_filter();
     void create_pages();
-    HWND create_statistics_list();
+    HWND create_statistics_list(CCopyableListCtrl& copying);
     HWND page_for_tab(LRESULT tab) const;
     void place_current_page();
     void show_current_page();
@@ -50,4 +51,7 @@ private:
     HWND m_about = nullptr;
     HWND m_current_page = nullptr;
     message_filter_registration m_filter;
+    // Ctrl+C, Ctrl+A and the context menu of the Library, Playlists and
+    // Combined tables.
+    CCopyableListCtrl m_table_copying[3];
 };

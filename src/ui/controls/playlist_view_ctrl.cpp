@@ -2,6 +2,9 @@
 
 bool CPlaylistViewCtrlImpl::process_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                             LRESULT& result) {
+    if (m_copy.handle_message(window, message, wparam, lparam, result)) {
+        return true;
+    }
     switch (message) {
     case WM_NOTIFY:
         if (lparam != 0) {

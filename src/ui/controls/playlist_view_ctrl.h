@@ -10,11 +10,13 @@
 // The control sees the list's messages first: header clicks, WM_KEYDOWN,
 // WM_SETTINGCHANGE, LVM_INSERTCOLUMNW and LVM_DELETECOLUMN; everything else
 // goes unchanged to the replaced procedure, which is put back when the list
-// receives its final message.
+// receives its final message. Before all of that, the copy commands
+// (list_copy_commands.h: Ctrl+C, Ctrl+A, the context menu) take their keys.
 #pragma once
 
 #include <windows.h>
 
+#include "ui/controls/list_copy_commands.h"
 #include "ui/controls/list_view_ctrl.h"
 #include "ui/controls/playlist_view_impl.h"
 #include "ui/framework/subclassed_window.h"
@@ -25,6 +27,8 @@ public:
     explicit CPlaylistViewCtrlImpl(sort_indicator_mode mode) noexcept : CPlaylistViewImpl(mode) {}
 
     list_view_ctrl list() const noexcept { return list_view_ctrl(handle()); }
+    // Copying the rows; by default it reads the list's own texts.
+    list_copy_commands& copy_commands() noexcept { return m_copy; }
 
     // Sets the sort column (-1: none) and direction shown in the header, without
     // notifying the parent. Does nothing while detached.
@@ -39,6 +43,8 @@ public:
 
 private:
     void on_notify(HWND window, const NMHDR& header);
+
+    list_copy_commands m_copy;
 };
 
 class CPlaylistViewCtrl final : public CPlaylistViewCtrlImpl {

@@ -36,6 +36,7 @@ bool CPoolLengthStatsDialog::process_message(HWND window, UINT message, WPARAM, 
 
 void CPoolLengthStatsDialog::on_init_dialog(HWND window) {
     m_list = GetDlgItem(window, IDC_POOL_LIST);
+    m_copying.subclass(m_list);
     list_view_ctrl list(m_list);
     list.set_extended_style(LVS_EX_FULLROWSELECT);
     insert_page_columns(list, k_columns, k_column_count);

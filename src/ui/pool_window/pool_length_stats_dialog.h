@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "engine/pools.h"
+#include "ui/controls/copyable_list_ctrl.h"
 #include "ui/framework/dialog_window.h"
 
 class CPoolLengthStatsDialog final : public dialog_window {
@@ -35,4 +36,5 @@ private:
 
     HWND m_list = nullptr;
     string_info_list2 m_taken; // lengths and counts; no texts
+    CCopyableListCtrl m_copying; // Ctrl+C, Ctrl+A and the context menu
 };
