@@ -14,12 +14,17 @@
 // The hash of a text of length bytes.
 std::uint32_t text_hash(const char* text, std::uint32_t length) noexcept;
 
+// Bytes of a value kept in its entry: values this short are compared there,
+// without reading the host's text again (most repeated values are short).
+inline constexpr std::uint32_t value_head_bytes = 16;
+
 struct value_entry {
     const char* text; // null: an empty slot
     std::uint32_t hash;
     std::uint32_t length;
     std::uint32_t logical;
     std::uint32_t physical;
+    char head[value_head_bytes]; // the first bytes of the value
 };
 
 class value_table {
@@ -40,13 +45,19 @@ public:
         for (std::uint32_t i = hash & s.mask;; i = (i + 1) & s.mask) {
             value_entry& e = s.slots[i];
             if (e.text == nullptr) {
-                e = value_entry{text, hash, length, logical, physical};
+                e.text = text;
+                e.hash = hash;
+                e.length = length;
+                e.logical = logical;
+                e.physical = physical;
+                std::memcpy(e.head, text, length < value_head_bytes ? length : value_head_bytes);
                 ++s.used;
                 ++m_size;
                 return;
             }
             if (e.hash == hash && e.length == length &&
-                (e.text == text || std::memcmp(e.text, text, length) == 0)) {
+                (e.text == text ||
+                 std::memcmp(length <= value_head_bytes ? e.head : e.text, text, length) == 0)) {
                 e.logical += logical;
                 e.physical += physical;
                 return;
@@ -62,13 +73,13 @@ public:
         }
     }
 
-    // When the slot a hash starts at holds a value of that hash, asks the
-    // memory system for the value's text (the comparison will read it).
+    // When the slot a hash starts at holds a value of that hash too long to
+    // be compared in the entry, asks the memory system for the value's text.
     void prefetch_text(std::uint32_t hash) const noexcept {
         const segment& s = m_segments[segment_of(hash)];
         if (s.slots) {
             const value_entry& e = s.slots[hash & s.mask];
-            if (e.text != nullptr && e.hash == hash) {
+            if (e.text != nullptr && e.hash == hash && e.length > value_head_bytes) {
                 __builtin_prefetch(e.text);
             }
         }
