@@ -12,6 +12,9 @@
 // Usage: poolscope_bench_win32.exe --tracks N [--seed S] [--repeats R]
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -192,6 +195,8 @@ int run(std::uint32_t tracks, std::uint64_t seed, int repeats) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Lines end in LF alone, as scripts reading the figures expect.
+    _setmode(_fileno(stdout), _O_BINARY);
     std::uint32_t tracks = 100000;
     std::uint64_t seed = 1;
     int repeats = 0;

@@ -18,6 +18,11 @@ public:
         : m_pools(pools), m_values(current_engine_tuning().table_segment_bits) {}
 
     void on_strings(const walked_string* strings, std::uint32_t count) override {
+        m_lengths.resize(count);
+        m_hashes.resize(count);
+        m_counts.resize(count);
+        // Measured first (each text read once, in address order), then
+        // entered with the slots and the texts found there asked for ahead.
         for (std::uint32_t i = 0; i < count; ++i) {
             const walked_string& s = strings[i];
             std::uint32_t merged = 0;
@@ -26,15 +31,31 @@ public:
             }
             const char* text = reinterpret_cast<const char*>(s.address);
             const auto length = static_cast<std::uint32_t>(std::strlen(text));
-            m_values.add(text, length, text_hash(text, length), merged, 1);
+            m_lengths[i] = length;
+            m_hashes[i] = text_hash(text, length);
+            m_counts[i] = merged;
+        }
+        for (std::uint32_t i = 0; i < count; ++i) {
+            if (i + 2 * prefetch_distance < count) {
+                m_values.prefetch(m_hashes[i + 2 * prefetch_distance]);
+            }
+            if (i + prefetch_distance < count) {
+                m_values.prefetch_text(m_hashes[i + prefetch_distance]);
+            }
+            m_values.add(reinterpret_cast<const char*>(strings[i].address), m_lengths[i],
+                         m_hashes[i], m_counts[i], 1);
         }
     }
 
     value_table& values() noexcept { return m_values; }
 
 private:
+    static constexpr std::uint32_t prefetch_distance = 8;
     std::uint32_t m_pools;
     value_table m_values;
+    std::vector<std::uint32_t> m_lengths;
+    std::vector<std::uint32_t> m_hashes;
+    std::vector<std::uint32_t> m_counts;
 };
 
 // Sorted pieces of the values, each in its own block, merged by a heap of
@@ -100,7 +121,11 @@ void collect_pool_values(address_runs* const* pools, std::uint32_t count, string
             pieces.back().reserve(std::min(piece_limit, left));
         }
         --left;
-        text_sort_record r = make_text_sort_record(e.text, e.length, e.logical);
+        // The key comes from the bytes the table keeps, not from the host's
+        // text (which lies anywhere in memory).
+        text_sort_record r = make_text_sort_record(e.head, e.length, e.logical);
+        static_assert(value_head_bytes >= 8, "a key is the first eight bytes");
+        r.text = e.text;
         r.aux = e.physical;
         pieces.back().push_back(r);
     });

@@ -10,6 +10,9 @@
 //   wine pool_window_timing.exe [tracks] [pool ...]
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <commctrl.h>
 
 #include <chrono>
@@ -169,6 +172,8 @@ void time_pool_window(refhost::host& host, pool_kind pool, track_set set) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Lines end in LF alone, as scripts reading the figures expect.
+    _setmode(_fileno(stdout), _O_BINARY);
     const std::uint32_t tracks = argc > 1 ? static_cast<std::uint32_t>(std::atoi(argv[1])) : 100000;
     std::vector<pool_kind> pools;
     for (int i = 2; i < argc; ++i) {
