@@ -17,8 +17,9 @@ struct engine_tuning {
     // log2 of the number of segments of a value table (each segment grows on
     // its own, so no segment needs a large block).
     std::uint32_t table_segment_bits = 8;
-    // Distinct values sorted at a time when a pool's values are put in order.
-    std::uint32_t sort_piece_entries = 1u << 20;
+    // Distinct values sorted at a time when a pool's values are put in order
+    // (a piece and its sort's scratch are a block each).
+    std::uint32_t sort_piece_entries = 1u << 21;
 };
 
 // The sizes in force (defaults unless a test changed them).

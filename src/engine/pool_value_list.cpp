@@ -132,6 +132,9 @@ void collect_pool_values(address_runs* const* pools, std::uint32_t count, string
     values.clear();
     for (piece& p : pieces) {
         sort_texts(p.data(), static_cast<std::uint32_t>(p.size()));
+        if (pieces.size() == 1) {
+            break; // one piece needs no merging, and so no keys
+        }
         // The sort leaves value marks in the keys: the keys are read again.
         for (text_sort_record& r : p) {
             r.key = make_text_sort_record(r.text, r.length, 0).key;
