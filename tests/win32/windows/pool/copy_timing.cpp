@@ -37,23 +37,10 @@ double seconds_since(clock_type::time_point start) {
 // them outside ASCII, numbers, paths), in ascending byte order as the engine
 // hands them over.
 std::vector<std::string> generate_texts(std::uint32_t count) {
-    const char* words[] = {"Rock",
-                           "rock",
-                           "Jazz",
-                           "The",
-                           "the",
-                           "Night",
-                           "night",
-                           "Blue",
-                           "Live",
-                           "LIVE",
-                           "Ambient",
-                           "L\xC3\xA9"
-                           "a",
-                           "Bj\xC3\xB6rn",
-                           "\xE6\x97\xA5\xE6\x9C\xAC",
-                           "Song",
-                           "Album"};
+    const char* words[] = {
+        "Rock", "rock", "Jazz", "The",     "the",        "Night",        "night",
+        "Blue", "Live", "LIVE", "Ambient", "L\303\251a", "Bj\303\266rn", "\346\227\245\346\234\254",
+        "Song", "Album"};
     std::mt19937 random(7);
     std::uniform_int_distribution<int> word(0, 15);
     std::vector<std::string> texts;
