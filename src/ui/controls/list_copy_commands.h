@@ -27,6 +27,7 @@ public:
     // Where the copied rows come from; null (the default) reads the list view
     // itself (list_view_table_source). Not owned; must outlive its use here.
     void set_source(table_source<wchar_t>* source) noexcept { m_source = source; }
+    table_source<wchar_t>* source() const noexcept { return m_source; }
 
     // Handles the copy keys, the context menu and the menu's commands for
     // list; answers whether the message was consumed (result set then).

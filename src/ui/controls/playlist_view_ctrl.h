@@ -29,6 +29,7 @@ public:
     list_view_ctrl list() const noexcept { return list_view_ctrl(handle()); }
     // Copying the rows; by default it reads the list's own texts.
     list_copy_commands& copy_commands() noexcept { return m_copy; }
+    const list_copy_commands& copy_commands() const noexcept { return m_copy; }
 
     // Sets the sort column (-1: none) and direction shown in the header, without
     // notifying the parent. Does nothing while detached.

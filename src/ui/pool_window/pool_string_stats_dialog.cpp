@@ -49,6 +49,8 @@ void CPoolStringStatsDialog::on_init_dialog(HWND window) {
     m_list = GetDlgItem(window, IDC_POOL_LIST);
     // Before any column exists, so the control's column bookkeeping sees them all.
     m_sort.subclass(m_list);
+    m_copy_source.set_list(m_list);
+    m_sort.copy_commands().set_source(&m_copy_source);
     const LONG_PTR style = GetWindowLongPtrW(m_list, GWL_STYLE);
     if ((style & LVS_NOSORTHEADER) != 0) {
         SetWindowLongPtrW(m_list, GWL_STYLE, style & ~static_cast<LONG_PTR>(LVS_NOSORTHEADER));

@@ -5,7 +5,8 @@
 // list is an owner-data list that asks the page for each cell it paints, so
 // the list keeps nothing per row. The user sorts the rows by clicking a
 // column header (CPlaylistViewCtrl); a sort reorders the page's own
-// permutation of the rows.
+// permutation of the rows. Copying the rows (Ctrl+C, Copy All) reads the
+// page's own rows in the order shown (value_copy_source).
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include "engine/pools.h"
 #include "ui/controls/playlist_view_ctrl.h"
 #include "ui/framework/dialog_window.h"
+#include "ui/pool_window/value_copy_source.h"
 #include "ui/pool_window/value_table.h"
 
 class CPoolStringStatsDialog final : public dialog_window {
@@ -49,6 +51,8 @@ public:
 
     HWND list_view() const noexcept { return m_list; }
     const CPlaylistViewCtrl& sort_control() const noexcept { return m_sort; }
+    // What the list's copy commands read.
+    value_copy_source& copy_source() noexcept { return m_copy_source; }
     // Rows in fill order (the order shown right after present()).
     std::uint32_t row_count() const noexcept { return m_table.row_count(); }
     const t_entry& row(std::uint32_t index) const noexcept { return m_table.row(index); }
@@ -65,5 +69,7 @@ private:
 
     value_table m_table;
     HWND m_list = nullptr;
+    // Before the list control, which points at it.
+    value_copy_source m_copy_source{m_table};
     CPlaylistViewCtrl m_sort;
 };
