@@ -23,6 +23,7 @@
 #include "host/module_state.h"
 #include "literal_engine.h"
 #include "memory_tracking.h"
+#include "refresh_parts.h"
 #include "synthetic_library.h"
 
 namespace {
@@ -49,64 +50,10 @@ double seconds_of(const std::function<void()>& work, int repeats) {
     return best;
 }
 
-class null_view final : public cache_statistics_view {
-public:
-    void clear_rows() override {}
-    void insert_pool_row(std::uint32_t row, const char*, const pool_summary& summary) override {
-        rows[row] = summary;
-    }
-    void progress_step() override {}
-    pool_summary rows[pool_kind_count];
-};
-
-struct track_sets {
-    metadb_handle_list_t library, playlists, combined;
-};
-
-// The sets as the statistics window builds them.
-void build_sets(track_sets& sets) {
-    build_track_set(track_set_library, sets.library);
-    build_track_set(track_set_playlists, sets.playlists);
-    sets.combined.remove_all();
-    for (const auto& h : sets.library) {
-        sets.combined.push_item(h);
-    }
-    for (const auto& h : sets.playlists) {
-        sets.combined.push_item(h);
-    }
-    remove_duplicate_tracks(sets.combined);
-}
-
-volatile std::size_t g_sink;
-
-// Every logical string read once through the host calls.
-void floor_pass(const metadb_handle_list_t& tracks) {
-    std::size_t bytes = 0;
-    for (std::uint32_t i = 0; i < tracks.get_count(); ++i) {
-        const metadb_handle* h = tracks[i].get();
-        if (const char* path = h->location()->path_text()) {
-            bytes += std::strlen(path);
-        }
-        const track_info* info = nullptr;
-        if (!h->cached_info(&info)) {
-            continue;
-        }
-        const std::uint32_t n = info->meta_field_count();
-        for (std::uint32_t f = 0; f < n; ++f) {
-            bytes += std::strlen(info->meta_field_name(f));
-            const std::uint32_t m = info->meta_field_value_count(f);
-            for (std::uint32_t v = 0; v < m; ++v) {
-                bytes += std::strlen(info->meta_field_value(f, v));
-            }
-        }
-        const std::uint32_t k = info->info_field_count();
-        for (std::uint32_t f = 0; f < k; ++f) {
-            bytes += std::strlen(info->info_field_name(f));
-            bytes += std::strlen(info->info_field_value(f));
-        }
-    }
-    g_sink = bytes;
-}
+using bench::build_sets;
+using bench::floor_pass;
+using bench::null_view;
+using bench::track_sets;
 
 std::uint64_t logical_references(const metadb_handle_list_t& tracks) {
     std::uint64_t n = 0;

@@ -17,14 +17,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 
 #include "engine/cache_statistics.h"
-#include "engine/metadata_cache_lock.h"
 #include "engine/track_sets.h"
 #include "heap_tracking.h"
+#include "refresh_parts.h"
 #include "host/module_state.h"
 #include "refhost/host_api.h"
 
@@ -50,67 +49,11 @@ double best_of(int repeats, const std::function<void()>& work) {
     return best;
 }
 
-class null_view final : public cache_statistics_view {
-public:
-    void clear_rows() override {}
-    void insert_pool_row(std::uint32_t row, const char*, const pool_summary& summary) override {
-        rows[row] = summary;
-    }
-    void progress_step() override {}
-    pool_summary rows[pool_kind_count];
-};
-
-volatile std::size_t g_sink;
-
-// Every logical string of the tracks read once, under the lock.
-void floor_pass(const metadb_handle_list_t& tracks) {
-    const metadata_cache_lock lock;
-    std::size_t bytes = 0;
-    for (std::uint32_t i = 0; i < tracks.get_count(); ++i) {
-        const metadb_handle* h = tracks[i].get();
-        if (const track_location* location = h->location()) {
-            if (const char* path = location->path_text()) {
-                bytes += std::strlen(path);
-            }
-        }
-        const track_info* info = nullptr;
-        if (!h->cached_info(&info) || info == nullptr) {
-            continue;
-        }
-        const std::uint32_t n = info->meta_field_count();
-        for (std::uint32_t f = 0; f < n; ++f) {
-            bytes += std::strlen(info->meta_field_name(f));
-            const std::uint32_t m = info->meta_field_value_count(f);
-            for (std::uint32_t v = 0; v < m; ++v) {
-                bytes += std::strlen(info->meta_field_value(f, v));
-            }
-        }
-        const std::uint32_t k = info->info_field_count();
-        for (std::uint32_t f = 0; f < k; ++f) {
-            bytes += std::strlen(info->info_field_name(f));
-            bytes += std::strlen(info->info_field_value(f));
-        }
-    }
-    g_sink = bytes;
-}
-
-struct track_sets {
-    metadb_handle_list_t library, playlists, combined;
-};
-
-// The three sets as the statistics window builds them.
-void build_sets(track_sets& sets) {
-    build_track_set(track_set_library, sets.library);
-    build_track_set(track_set_playlists, sets.playlists);
-    sets.combined.remove_all();
-    for (std::uint32_t i = 0; i < sets.library.get_count(); ++i) {
-        sets.combined.push_item(sets.library[i]);
-    }
-    for (std::uint32_t i = 0; i < sets.playlists.get_count(); ++i) {
-        sets.combined.push_item(sets.playlists[i]);
-    }
-    remove_duplicate_tracks(sets.combined);
-}
+using bench::build_combined;
+using bench::build_sets;
+using bench::floor_pass;
+using bench::null_view;
+using bench::track_sets;
 
 // The window's refresh: the sets, then each set's six rows.
 void refresh(null_view* views) {
@@ -119,13 +62,7 @@ void refresh(null_view* views) {
     fill_cache_statistics(views[0], sets.library);
     build_track_set(track_set_playlists, sets.playlists);
     fill_cache_statistics(views[1], sets.playlists);
-    for (std::uint32_t i = 0; i < sets.library.get_count(); ++i) {
-        sets.combined.push_item(sets.library[i]);
-    }
-    for (std::uint32_t i = 0; i < sets.playlists.get_count(); ++i) {
-        sets.combined.push_item(sets.playlists[i]);
-    }
-    remove_duplicate_tracks(sets.combined);
+    build_combined(sets);
     fill_cache_statistics(views[2], sets.combined);
 }
 

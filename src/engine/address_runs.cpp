@@ -34,15 +34,6 @@ void address_runs::make_room() {
     m_open_capacity = capacity;
 }
 
-namespace {
-
-std::uint32_t add_saturating(std::uint32_t a, std::uint32_t b) noexcept {
-    const std::uint32_t sum = a + b;
-    return sum < a ? 0xFFFFFFFFu : sum;
-}
-
-} // namespace
-
 void address_runs::seal() {
     if (m_open_count == 0) {
         return;
@@ -50,15 +41,7 @@ void address_runs::seal() {
     m_runs.reserve(m_runs.size() + 1);
     address_value* items = m_open.get();
     const std::uint32_t n = m_open_count;
-    sort_by_address(items, n);
-    std::uint32_t distinct = 0;
-    for (std::uint32_t i = 0; i < n; ++i) {
-        if (distinct != 0 && items[distinct - 1].address == items[i].address) {
-            items[distinct - 1].value = add_saturating(items[distinct - 1].value, items[i].value);
-        } else {
-            items[distinct++] = items[i];
-        }
-    }
+    const std::uint32_t distinct = sort_and_collapse(items, n);
     // The collapsed references move into blocks; until the run is complete
     // nothing is given up, so a failure leaves the chunk as it was (sorted
     // and collapsed, which changes no count).

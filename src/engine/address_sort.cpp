@@ -46,3 +46,16 @@ void sort_by_address(address_value* items, std::uint32_t count) {
     radix_sort(items, scratch.get(), histogram.get(), count, differing,
                [](const address_value& item) { return std::uint64_t{item.address}; });
 }
+
+std::uint32_t sort_and_collapse(address_value* items, std::uint32_t count) {
+    sort_by_address(items, count);
+    std::uint32_t distinct = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (distinct != 0 && items[distinct - 1].address == items[i].address) {
+            items[distinct - 1].value = add_saturating(items[distinct - 1].value, items[i].value);
+        } else {
+            items[distinct++] = items[i];
+        }
+    }
+    return distinct;
+}

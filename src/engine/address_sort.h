@@ -22,3 +22,15 @@ using address_value_array = array_t<address_value, alloc_fast_aggressive>;
 // recognised in one pass. Raises std::bad_alloc (items unchanged) when the
 // scratch array cannot be had.
 void sort_by_address(address_value* items, std::uint32_t count);
+
+// a + b, staying at 4294967295 instead of wrapping: how references to one
+// string object are counted.
+inline std::uint32_t add_saturating(std::uint32_t a, std::uint32_t b) noexcept {
+    const std::uint32_t sum = a + b;
+    return sum < a ? 0xFFFFFFFFu : sum;
+}
+
+// Sorts items by address and collapses each address into its first entry
+// with the saturating sum of the values; returns the number of entries
+// left. Raises std::bad_alloc (items unchanged) like sort_by_address.
+std::uint32_t sort_and_collapse(address_value* items, std::uint32_t count);

@@ -22,11 +22,6 @@ struct run_cursor {
     std::uint32_t position;
 };
 
-std::uint32_t add_saturating(std::uint32_t a, std::uint32_t b) noexcept {
-    const std::uint32_t sum = a + b;
-    return sum < a ? 0xFFFFFFFFu : sum;
-}
-
 } // namespace
 
 void walk_addresses(address_runs* const* pools, std::uint32_t pool_count, address_walk_sink& sink) {

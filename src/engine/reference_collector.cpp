@@ -4,15 +4,6 @@
 #include <new>
 #include <vector>
 
-namespace {
-
-std::uint32_t add_saturating(std::uint32_t a, std::uint32_t b) {
-    const std::uint32_t sum = a + b;
-    return sum < a ? 0xFFFFFFFFu : sum;
-}
-
-} // namespace
-
 reference_collector::reference_collector() : m_slots(new slot[2 * slot_sets]) {
     clear_slots();
 }
@@ -74,15 +65,7 @@ void reference_collector::add_to(string_info_list& list) {
     for (std::uint32_t i = 0; i < existing; ++i) {
         items[n++] = address_value{reinterpret_cast<std::uintptr_t>(list[i].text), list[i].count};
     }
-    sort_by_address(items.data(), n);
-    std::uint32_t distinct = 0;
-    for (std::uint32_t i = 0; i < n; ++i) {
-        if (distinct != 0 && items[distinct - 1].address == items[i].address) {
-            items[distinct - 1].value = add_saturating(items[distinct - 1].value, items[i].value);
-        } else {
-            items[distinct++] = items[i];
-        }
-    }
+    const std::uint32_t distinct = sort_and_collapse(items.data(), n);
 
     list.set_count(distinct);
     string_info* out = list.data();
