@@ -73,9 +73,22 @@ int compare_column(const value& a, const value& b, int column) {
 // Distinct texts in ascending byte order, as the engine hands them over,
 // from letters that fold together, a two-byte letter and a broken byte.
 std::vector<value> random_values(std::mt19937& random, std::uint32_t count, bool huge_counts) {
-    const char* pieces[] = {"a", "A", "b", "B", "\xC3\xA9", "\xC3\x89", "z", "\xFF", "1"};
+    // Long pieces give texts that share many bytes, as paths in one folder
+    // do, with a letter beyond ASCII or a case change at various depths.
+    const char* pieces[] = {"a",
+                            "A",
+                            "b",
+                            "B",
+                            "\xC3\xA9",
+                            "\xC3\x89",
+                            "z",
+                            "\xFF",
+                            "1",
+                            "D:/Music/Some Artist/",
+                            "D:/Music/Some artist/",
+                            "D:/Music/Some Art\xC3\xAFst/"};
     std::set<std::string> texts;
-    std::uniform_int_distribution<int> piece(0, 8);
+    std::uniform_int_distribution<int> piece(0, 11);
     std::uniform_int_distribution<int> pieces_per_text(0, 5);
     while (texts.size() < count) {
         std::string text;
