@@ -3,24 +3,16 @@
 #include <algorithm>
 #include <memory>
 
+#include "engine/radix_sort.h"
+
 namespace {
 
-// One value's figures, ordered by length.
+// One value's figures, to be grouped by length.
 struct t_length_info2 {
     std::uint32_t length;
     std::uint32_t logical_count;
     std::uint32_t physical_count;
 };
-
-bool length_order(const t_length_info2& a, const t_length_info2& b) {
-    if (a.length != b.length) {
-        return a.length < b.length;
-    }
-    if (a.physical_count != b.physical_count) {
-        return a.physical_count < b.physical_count;
-    }
-    return a.logical_count < b.logical_count;
-}
 
 // S * 1000 / T to the nearest, halves going up; 0 when there is nothing to
 // share, and never above 1000.
@@ -43,7 +35,18 @@ void compute_length_rows(const string_info_list2& values, length_row_array& rows
             t_length_info2{values[i].length, values[i].logical_count, values[i].physical_count};
         total += values[i].logical_count;
     }
-    std::sort(infos.get(), infos.get() + n, length_order);
+    // Only the lengths order the values: every figure of a row is a sum over
+    // the values of its length, which no order within the length changes.
+    std::uint64_t differing = 0;
+    for (std::uint32_t i = 1; i < n; ++i) {
+        differing |= infos[i].length ^ infos[0].length;
+    }
+    if (differing != 0) {
+        std::unique_ptr<t_length_info2[]> scratch(new t_length_info2[n]);
+        std::unique_ptr<std::uint32_t[]> histogram(new std::uint32_t[radix_histogram_size]);
+        radix_sort(infos.get(), scratch.get(), histogram.get(), n, differing,
+                   [](const t_length_info2& v) { return std::uint64_t{v.length}; });
+    }
     std::uint32_t lengths = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
         if (i == 0 || infos[i].length != infos[i - 1].length) {

@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr std::uint32_t copy_ahead = 8;
+
 int sign_of(int value) noexcept {
     return value < 0 ? -1 : (value > 0 ? 1 : 0);
 }
@@ -169,6 +171,11 @@ void value_table::copy(const string_info_list2& values) {
         m_rows.set_size(n);
         m_text.reset(total);
         for (std::uint32_t i = 0; i < n; ++i) {
+            // The host's texts lie anywhere: the ones a few values on are
+            // asked for while this one is copied.
+            if (i + copy_ahead < n) {
+                __builtin_prefetch(values[i + copy_ahead].text);
+            }
             const string_info2& value = values[i];
             m_rows[i] = value_entry{value.length, value.logical_count, value.physical_count,
                                     m_text.add(value.text, value.length)};
@@ -194,34 +201,29 @@ void value_table::arrange_in_fill_order() {
     for (std::uint32_t i = 0; i < n; ++i) {
         order[i] = i;
     }
+    // Ranks are below n: the length goes right above their bits, so the key
+    // has no gap of bits that never differ.
+    unsigned rank_bits = 0;
+    while (rank_bits < 32 && (std::uint64_t{1} << rank_bits) < n) {
+        ++rank_bits;
+    }
     const value_entry* rows = m_rows.data();
     const std::uint32_t* ranks = rank.data();
-    sort_by_key(order.data(), n, [rows, ranks](std::uint32_t i) {
-        return std::uint64_t{rows[i].length} << 32 | ranks[i];
+    sort_by_key(order.data(), n, [rows, ranks, rank_bits](std::uint32_t i) {
+        return std::uint64_t{rows[i].length} << rank_bits | ranks[i];
     });
 
-    // Move the rows and their ranks into that order along the cycles of the
-    // permutation, which ends as the identity: row i is shown at position i.
+    // Lay the rows and their ranks out in that order: row i is shown at
+    // position i.
+    array_t<value_entry, alloc_standard> arranged(n);
+    array_t<std::uint32_t, alloc_standard> arranged_rank(n);
     for (std::uint32_t i = 0; i < n; ++i) {
-        if (order[i] == i) {
-            continue;
-        }
-        const value_entry first_row = m_rows[i];
-        const std::uint32_t first_rank = rank[i];
-        std::uint32_t at = i;
-        for (;;) {
-            const std::uint32_t from = order[at];
-            order[at] = at;
-            if (from == i) {
-                m_rows[at] = first_row;
-                rank[at] = first_rank;
-                break;
-            }
-            m_rows[at] = m_rows[from];
-            rank[at] = rank[from];
-            at = from;
-        }
+        arranged[i] = m_rows[order[i]];
+        arranged_rank[i] = rank[order[i]];
+        order[i] = i;
     }
+    m_rows.swap(arranged);
+    rank.swap(arranged_rank);
     m_value_rank.swap(rank);
     m_order.swap(order);
 }

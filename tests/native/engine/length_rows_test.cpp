@@ -83,4 +83,21 @@ TEST(LengthRows, RowsAscendAndAddUp) {
     EXPECT_EQ(rows[2].percent_tenths, 1000u);
 }
 
+// Lengths far apart (the grouping sorts by every bit in which they differ),
+// values of one length scattered among the others.
+TEST(LengthRows, LengthsFarApartGroupWhereverTheirValuesStand) {
+    EXPECT_EQ(
+        rows_of({{70000, 1, 1},
+                 {5, 2, 1},
+                 {0xFFFFFFF0u, 1, 1},
+                 {70000, 3, 2},
+                 {5, 1, 1},
+                 {0x10000005u, 2, 1},
+                 {70000, 1, 1}}),
+        (std::vector<length_row>{{5, 273, 3, 2, 2, 24, 24},
+                                 {70000, 727, 5, 4, 3, 280024, 210023},
+                                 {0x10000005u, 909, 2, 1, 1, 0x10000006u + 8, 0x10000006u + 8},
+                                 {0xFFFFFFF0u, 1000, 1, 1, 1, 0xFFFFFFF1u + 4, 0xFFFFFFF1u + 4}}));
+}
+
 } // namespace
