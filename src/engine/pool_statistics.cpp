@@ -129,13 +129,13 @@ pool_summary pool_statistics::all_row() {
     // time, in a small table.
     value_figures values;
     const std::uint32_t segments = m_values[0].segment_count();
+    value_table merged(0);
     for (std::uint32_t s = 0; s < segments; ++s) {
-        value_table merged(0);
         std::uint32_t most = 0;
         for (const value_table& pool : m_values) {
             most += pool.segment_size(s);
         }
-        merged.reserve(most);
+        merged.empty_for(most);
         for (const value_table& pool : m_values) {
             pool.for_each_in_segment(s, [&](const value_entry& e) {
                 merged.add(e.text, e.length, e.hash, e.logical, e.physical);

@@ -41,18 +41,45 @@ value_table::value_table(std::uint32_t segment_bits)
     : m_segments(std::size_t{1} << (segment_bits > 16 ? 16 : segment_bits)),
       m_shift(32 - (segment_bits > 16 ? 16 : segment_bits)) {}
 
+namespace {
+
+// The capacity from which a segment holds values without growing.
+std::uint32_t capacity_for(std::uint32_t capacity, std::uint32_t values) noexcept {
+    while (capacity / 4 * 3 < values && capacity < segment_limit) {
+        capacity *= 2;
+    }
+    return capacity;
+}
+
+} // namespace
+
 void value_table::reserve(std::uint32_t values) {
     if (m_segments.size() != 1) {
         return;
     }
     segment& s = m_segments[0];
-    std::uint32_t capacity = s.slots ? s.mask + 1 : 16;
-    while (capacity / 4 * 3 < values && capacity < segment_limit) {
-        capacity *= 2;
-    }
+    const std::uint32_t capacity = capacity_for(s.slots ? s.mask + 1 : 16, values);
     if (!s.slots || capacity > s.mask + 1) {
         grow(s, capacity);
     }
+}
+
+void value_table::empty_for(std::uint32_t values) {
+    if (m_segments.size() != 1) {
+        return;
+    }
+    segment& s = m_segments[0];
+    const std::uint32_t capacity = capacity_for(16, values);
+    m_size = 0;
+    s.used = 0;
+    if (s.slots && capacity <= s.mask + 1) {
+        for (std::uint32_t i = 0; i <= s.mask; ++i) {
+            s.slots[i].text = nullptr;
+        }
+        return;
+    }
+    s = segment();
+    grow(s, capacity);
 }
 
 void value_table::grow(segment& s, std::uint32_t capacity) {

@@ -86,6 +86,10 @@ public:
     }
     // Room for values more values without growing (a table of one segment).
     void reserve(std::uint32_t values);
+    // Empties a table of one segment and makes room for values values,
+    // keeping its storage when that is large enough (a table filled again
+    // and again does not ask for fresh memory each time).
+    void empty_for(std::uint32_t values);
 
     std::uint32_t size() const noexcept { return m_size; }
     std::uint32_t segment_count() const noexcept {
