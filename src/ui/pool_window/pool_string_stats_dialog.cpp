@@ -15,7 +15,7 @@ const page_column k_columns[] = {
     {L"Required Memory", LVCFMT_RIGHT, 60},  {L"Value", LVCFMT_LEFT, 300},
 };
 constexpr int k_column_count = sizeof(k_columns) / sizeof(k_columns[0]);
-static_assert(k_column_count == value_table::column_count, "one column per table column");
+static_assert(k_column_count == value_rows::column_count, "one column per table column");
 
 // Whether a row's label (its "Length" cell) is what a find asks for: the
 // whole text, or its beginning with LVFI_PARTIAL, without letter case.

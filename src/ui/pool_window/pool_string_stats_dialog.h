@@ -17,20 +17,20 @@
 #include "ui/controls/playlist_view_ctrl.h"
 #include "ui/framework/dialog_window.h"
 #include "ui/pool_window/value_copy_source.h"
-#include "ui/pool_window/value_table.h"
+#include "ui/pool_window/value_rows.h"
 
 class CPoolStringStatsDialog final : public dialog_window {
 public:
     // One distinct value; text points into the page's text copies.
-    using t_entry = value_entry;
+    using t_entry = value_row;
 
     // (length + 1) x physical + 4 x logical, modulo 2^32.
     static std::uint32_t used_memory(const t_entry& row) noexcept {
-        return value_table::used_memory(row);
+        return value_rows::used_memory(row);
     }
     // (length + 1) + 4 x logical, modulo 2^32.
     static std::uint32_t required_memory(const t_entry& row) noexcept {
-        return value_table::required_memory(row);
+        return value_rows::required_memory(row);
     }
 
     CPoolStringStatsDialog() = default;
@@ -67,7 +67,7 @@ private:
     void on_get_display_info(NMLVDISPINFOW& info) const noexcept;
     int find_row(const NMLVFINDITEMW& find) const;
 
-    value_table m_table;
+    value_rows m_table;
     HWND m_list = nullptr;
     // Before the list control, which points at it.
     value_copy_source m_copy_source{m_table};

@@ -4,7 +4,7 @@ namespace {
 
 constexpr std::uint32_t no_row = 0xFFFFFFFFu;
 
-std::uint32_t row_at(const value_table& table, int position) noexcept {
+std::uint32_t row_at(const value_rows& table, int position) noexcept {
     return position >= 0 && static_cast<std::uint32_t>(position) < table.size()
                ? table.row_at(static_cast<std::uint32_t>(position))
                : no_row;
@@ -12,7 +12,7 @@ std::uint32_t row_at(const value_table& table, int position) noexcept {
 
 } // namespace
 
-void row_selection::capture(list_view_ctrl list, const value_table& table) {
+void row_selection::capture(list_view_ctrl list, const value_rows& table) {
     m_focused = row_at(table, list.next_item(-1, LVNI_FOCUSED));
     m_mark = row_at(table, list.selection_mark());
     const int selected = list.selected_count();
@@ -34,7 +34,7 @@ void row_selection::capture(list_view_ctrl list, const value_table& table) {
     }
 }
 
-void row_selection::restore(list_view_ctrl list, const value_table& table) const {
+void row_selection::restore(list_view_ctrl list, const value_rows& table) const {
     const std::uint32_t n = table.size();
     if (!m_selected.empty()) {
         list.set_item_state(-1, 0, LVIS_SELECTED);

@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "ui/controls/list_view_ctrl.h"
-#include "ui/pool_window/value_table.h"
+#include "ui/pool_window/value_rows.h"
 
 class row_selection {
 public:
     // Reads the list's states; the table maps positions to rows.
-    void capture(list_view_ctrl list, const value_table& table);
+    void capture(list_view_ctrl list, const value_rows& table);
     // Sets the states again at the positions the rows have now.
-    void restore(list_view_ctrl list, const value_table& table) const;
+    void restore(list_view_ctrl list, const value_rows& table) const;
 
 private:
     static constexpr std::uint32_t none = 0xFFFFFFFFu;

@@ -10,7 +10,7 @@ cell_view<wchar_t> value_copy_source::cell_text(std::uint32_t row, std::uint32_t
     if (row >= m_table.size()) {
         return {};
     }
-    const value_entry& entry = m_table.row(m_table.row_at(row));
+    const value_row& entry = m_table.row(m_table.row_at(row));
     switch (column) {
     case 0:
         return decimal_cell(entry.length, m_digits);
@@ -19,17 +19,17 @@ cell_view<wchar_t> value_copy_source::cell_text(std::uint32_t row, std::uint32_t
     case 2:
         return decimal_cell(entry.physical_count, m_digits);
     case 3:
-        return decimal_cell(value_table::used_memory(entry), m_digits);
+        return decimal_cell(value_rows::used_memory(entry), m_digits);
     case 4:
-        return decimal_cell(value_table::required_memory(entry), m_digits);
-    case value_table::value_column:
+        return decimal_cell(value_rows::required_memory(entry), m_digits);
+    case value_rows::value_column:
         return value_cell(entry);
     default:
         return {};
     }
 }
 
-cell_view<wchar_t> value_copy_source::value_cell(const value_entry& entry) {
+cell_view<wchar_t> value_copy_source::value_cell(const value_row& entry) {
     // The copy holds at most length bytes before its NUL, and no UTF-8
     // sequence gives more UTF-16 units than it has bytes: length + 1 units
     // hold the whole converted value and its terminator.

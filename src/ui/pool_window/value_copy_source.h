@@ -15,20 +15,20 @@
 #include <vector>
 
 #include "ui/controls/list_view_table_source.h"
-#include "ui/pool_window/value_table.h"
+#include "ui/pool_window/value_rows.h"
 
 class value_copy_source final : public list_view_table_source {
 public:
-    explicit value_copy_source(const value_table& table) noexcept : m_table(table) {}
+    explicit value_copy_source(const value_rows& table) noexcept : m_table(table) {}
 
     // Display row `row` of the table (an empty cell beyond its rows). Raises
     // std::bad_alloc when the value does not fit in memory.
     cell_view<wchar_t> cell_text(std::uint32_t row, std::uint32_t column) override;
 
 private:
-    cell_view<wchar_t> value_cell(const value_entry& entry);
+    cell_view<wchar_t> value_cell(const value_row& entry);
 
-    const value_table& m_table;
+    const value_rows& m_table;
     wchar_t m_digits[10] = {};
     std::vector<char16_t> m_value;
 };

@@ -177,7 +177,7 @@ void time_page(HWND holder, std::uint32_t count, bool through_list_view_only) {
     for (int sorted = 0; sorted < 2; ++sorted) {
         if (sorted != 0) {
             start = clock_type::now();
-            page.sort_rows(value_table::value_column, false);
+            page.sort_rows(value_rows::value_column, false);
             std::printf("sorted by Value in %.2f s\n", seconds_since(start));
         }
         std::printf("%s:\n", sorted != 0 ? "after the sort by Value" : "in fill order");

@@ -3,7 +3,7 @@
 // by every column in both directions, in the product's 32-bit setting. Not a
 // test: run it by hand under wine and read the figures.
 //
-//   wine value_table_timing.exe [values]
+//   wine value_rows_timing.exe [values]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/pool_window/value_table.h"
+#include "ui/pool_window/value_rows.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     std::printf("generated %u values (%llu bytes of text) in %.2f s\n", values.get_count(),
                 static_cast<unsigned long long>(bytes), seconds_since(start));
 
-    value_table table;
+    value_rows table;
     start = clock_type::now();
     table.copy(values);
     std::printf("copy %7.3f s\n", seconds_since(start));

@@ -14,7 +14,7 @@
 
 #include "support/shared_api.h"
 #include "support/utf8.h"
-#include "ui/pool_window/value_table.h"
+#include "ui/pool_window/value_rows.h"
 
 namespace {
 
@@ -120,10 +120,10 @@ private:
     string_info_list2 m_list;
 };
 
-std::vector<value> shown(const value_table& table) {
+std::vector<value> shown(const value_rows& table) {
     std::vector<value> rows;
     for (std::uint32_t p = 0; p < table.size(); ++p) {
-        const value_entry& row = table.row(table.row_at(p));
+        const value_row& row = table.row(table.row_at(p));
         EXPECT_EQ(std::strlen(row.text), row.length);
         rows.push_back(value{row.text, row.logical_count, row.physical_count});
     }
@@ -152,7 +152,7 @@ TEST_P(ValueTable, FillOrderAndChainedSortsMatchStableSortsOfTheShownRows) {
     for (bool huge_counts : {false, true}) {
         const std::vector<value> values = random_values(random, 1500, huge_counts);
         const source_list source(values);
-        value_table table;
+        value_rows table;
         table.copy(source.list());
         EXPECT_EQ(table.size(), 0u) << "nothing shown before the rows are arranged";
         table.arrange_in_fill_order();
@@ -178,7 +178,7 @@ TEST_P(ValueTable, FillOrderAndChainedSortsMatchStableSortsOfTheShownRows) {
 INSTANTIATE_TEST_SUITE_P(Seeds, ValueTable, ::testing::Values(1u, 2u, 3u, 4u));
 
 TEST(ValueTableEdges, ColumnsOutsideTheTableAndEmptyTablesChangeNothing) {
-    value_table table;
+    value_rows table;
     table.arrange_in_fill_order();
     table.sort(5, true);
     EXPECT_EQ(table.size(), 0u);
@@ -218,21 +218,21 @@ TEST(ValueTableCells, CellsAreTheWholeTextsCutToTheBuffer) {
                                         2, 2},
                                        {"", 9, 9}};
     const source_list source(values);
-    value_table table;
+    value_rows table;
     table.copy(source.list());
     table.arrange_in_fill_order();
     ASSERT_EQ(table.size(), 4u);
 
     for (std::uint32_t p = 0; p < table.size(); ++p) {
-        const value_entry& row = table.row(table.row_at(p));
+        const value_row& row = table.row(table.row_at(p));
         const std::string numbers[] = {
             std::to_string(row.length),
             std::to_string(row.logical_count),
             std::to_string(row.physical_count),
-            std::to_string(value_table::used_memory(row)),
-            std::to_string(value_table::required_memory(row)),
+            std::to_string(value_rows::used_memory(row)),
+            std::to_string(value_rows::required_memory(row)),
         };
-        for (int column = 0; column < value_table::column_count; ++column) {
+        for (int column = 0; column < value_rows::column_count; ++column) {
             const std::u16string whole =
                 column < 5 ? std::u16string(numbers[column].begin(), numbers[column].end())
                            : converted(row.text);
@@ -254,7 +254,7 @@ TEST(ValueTableCells, CellsAreTheWholeTextsCutToTheBuffer) {
         }
     }
     // 4e9 * 4 + 8 * 3 wraps: the figure is taken modulo 2^32.
-    EXPECT_EQ(value_table::used_memory(table.row(3)), 4000000000u * 4u + 8u * 3u);
+    EXPECT_EQ(value_rows::used_memory(table.row(3)), 4000000000u * 4u + 8u * 3u);
 
     char16_t cell[8] = {u'#', u'#'};
     EXPECT_EQ(table.cell_text(4, 0, cell, 8), 0u);

@@ -1,4 +1,4 @@
-// value_table: what the value page shows, held by the page itself: one row per
+// value_rows: what the value page shows, held by the page itself: one row per
 // distinct value (its figures and a copy of its text), and the order in which
 // the list shows the rows, a permutation of 32-bit row indexes. The list view
 // keeps nothing per row; it asks for each cell as it paints. Portable: no
@@ -12,22 +12,22 @@
 #include "ui/pool_window/text_chunks.h"
 
 // One distinct value; text points into the table's text copies.
-struct value_entry {
+struct value_row {
     std::uint32_t length;
     std::uint32_t logical_count;
     std::uint32_t physical_count;
     const char* text;
 };
 
-class value_table {
+class value_rows {
 public:
     static constexpr int column_count = 6;
     static constexpr int value_column = 5;
 
     // (length + 1) x physical + 4 x logical, modulo 2^32.
-    static std::uint32_t used_memory(const value_entry& row) noexcept;
+    static std::uint32_t used_memory(const value_row& row) noexcept;
     // (length + 1) + 4 x logical, modulo 2^32.
-    static std::uint32_t required_memory(const value_entry& row) noexcept;
+    static std::uint32_t required_memory(const value_row& row) noexcept;
 
     // Replaces every row by a copy of the values (figures and text), in list
     // order; no row is shown until arrange_in_fill_order. This is all that
@@ -49,7 +49,7 @@ public:
     // Rows shown (0 between copy and arrange_in_fill_order).
     std::uint32_t size() const noexcept { return m_order.size(); }
     std::uint32_t row_count() const noexcept { return m_rows.size(); }
-    const value_entry& row(std::uint32_t index) const noexcept { return m_rows[index]; }
+    const value_row& row(std::uint32_t index) const noexcept { return m_rows[index]; }
     // The row index shown at a position (< size()).
     std::uint32_t row_at(std::uint32_t position) const noexcept { return m_order[position]; }
 
@@ -65,7 +65,7 @@ private:
     // rank[i] = position of row i in the "Value" order (ties share one).
     void rank_values(array_t<std::uint32_t, alloc_standard>& rank) const;
 
-    array_t<value_entry, alloc_standard> m_rows;
+    array_t<value_row, alloc_standard> m_rows;
     text_chunks m_text;
     array_t<std::uint32_t, alloc_standard> m_order;
     // Position of each row in the "Value" order (equal values share one).

@@ -1,4 +1,4 @@
-#include "ui/pool_window/value_table.h"
+#include "ui/pool_window/value_rows.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,7 +26,7 @@ std::uint64_t read_word(const char* p) noexcept {
 // How many leading bytes two texts share that are ASCII characters in both.
 // Read eight bytes at a time within the shorter text (its terminator
 // included), which lies whole in the table's copies.
-std::uint32_t shared_ascii_prefix(const value_entry& a, const value_entry& b) noexcept {
+std::uint32_t shared_ascii_prefix(const value_row& a, const value_row& b) noexcept {
     constexpr std::uint64_t high_bits = 0x8080808080808080ull;
     constexpr std::uint64_t low_bits = 0x7F7F7F7F7F7F7F7Full;
     const std::uint32_t shorter = std::min(a.length, b.length);
@@ -58,7 +58,7 @@ std::uint32_t shared_ascii_prefix(const value_entry& a, const value_entry& b) no
 // reader of UTF-8 treats the bytes around it; so a shared ASCII beginning is
 // passed over here and the host compares only the rest. Neighbouring values
 // (paths in one folder) share most of their bytes.
-int compare_texts(const value_entry& a, const value_entry& b) {
+int compare_texts(const value_row& a, const value_row& b) {
     const std::uint32_t shared = shared_ascii_prefix(a, b);
     if (shared == a.length && shared == b.length) {
         return 0; // the same bytes
@@ -69,7 +69,7 @@ int compare_texts(const value_entry& a, const value_entry& b) {
     return folded != 0 ? folded : sign_of(std::strcmp(x, y));
 }
 
-std::uint32_t number_of(const value_entry& row, int column) noexcept {
+std::uint32_t number_of(const value_row& row, int column) noexcept {
     switch (column) {
     case 0:
         return row.length;
@@ -78,9 +78,9 @@ std::uint32_t number_of(const value_entry& row, int column) noexcept {
     case 2:
         return row.physical_count;
     case 3:
-        return value_table::used_memory(row);
+        return value_rows::used_memory(row);
     default:
-        return value_table::required_memory(row);
+        return value_rows::required_memory(row);
     }
 }
 
@@ -148,15 +148,15 @@ template <typename Less> void merge_runs(std::uint32_t* items, std::uint32_t n, 
 
 } // namespace
 
-std::uint32_t value_table::used_memory(const value_entry& row) noexcept {
+std::uint32_t value_rows::used_memory(const value_row& row) noexcept {
     return (row.length + 1u) * row.physical_count + 4u * row.logical_count;
 }
 
-std::uint32_t value_table::required_memory(const value_entry& row) noexcept {
+std::uint32_t value_rows::required_memory(const value_row& row) noexcept {
     return (row.length + 1u) + 4u * row.logical_count;
 }
 
-void value_table::copy(const string_info_list2& values) {
+void value_rows::copy(const string_info_list2& values) {
     m_order.set_size(0);
     m_value_rank.set_size(0);
     m_rows.set_size(0);
@@ -177,8 +177,8 @@ void value_table::copy(const string_info_list2& values) {
                 __builtin_prefetch(values[i + copy_ahead].text);
             }
             const string_info2& value = values[i];
-            m_rows[i] = value_entry{value.length, value.logical_count, value.physical_count,
-                                    m_text.add(value.text, value.length)};
+            m_rows[i] = value_row{value.length, value.logical_count, value.physical_count,
+                                  m_text.add(value.text, value.length)};
         }
     } catch (...) {
         // Rows never point into texts that are gone.
@@ -188,7 +188,7 @@ void value_table::copy(const string_info_list2& values) {
     }
 }
 
-void value_table::arrange_in_fill_order() {
+void value_rows::arrange_in_fill_order() {
     m_order.set_size(0);
     m_value_rank.set_size(0);
     const std::uint32_t n = m_rows.size();
@@ -207,7 +207,7 @@ void value_table::arrange_in_fill_order() {
     while (rank_bits < 32 && (std::uint64_t{1} << rank_bits) < n) {
         ++rank_bits;
     }
-    const value_entry* rows = m_rows.data();
+    const value_row* rows = m_rows.data();
     const std::uint32_t* ranks = rank.data();
     sort_by_key(order.data(), n, [rows, ranks, rank_bits](std::uint32_t i) {
         return std::uint64_t{rows[i].length} << rank_bits | ranks[i];
@@ -215,7 +215,7 @@ void value_table::arrange_in_fill_order() {
 
     // Lay the rows and their ranks out in that order: row i is shown at
     // position i.
-    array_t<value_entry, alloc_standard> arranged(n);
+    array_t<value_row, alloc_standard> arranged(n);
     array_t<std::uint32_t, alloc_standard> arranged_rank(n);
     for (std::uint32_t i = 0; i < n; ++i) {
         arranged[i] = m_rows[order[i]];
@@ -228,13 +228,13 @@ void value_table::arrange_in_fill_order() {
     m_order.swap(order);
 }
 
-void value_table::rank_values(array_t<std::uint32_t, alloc_standard>& rank) const {
+void value_rows::rank_values(array_t<std::uint32_t, alloc_standard>& rank) const {
     const std::uint32_t n = m_rows.size();
     array_t<std::uint32_t, alloc_standard> sorted(n);
     for (std::uint32_t i = 0; i < n; ++i) {
         sorted[i] = i;
     }
-    const value_entry* rows = m_rows.data();
+    const value_row* rows = m_rows.data();
     merge_runs(sorted.data(), n, [rows](std::uint32_t a, std::uint32_t b) {
         return compare_texts(rows[a], rows[b]) < 0;
     });
@@ -245,7 +245,7 @@ void value_table::rank_values(array_t<std::uint32_t, alloc_standard>& rank) cons
     }
 }
 
-void value_table::sort(int column, bool descending) {
+void value_rows::sort(int column, bool descending) {
     if (column < 0 || column >= column_count) {
         return;
     }
@@ -266,8 +266,8 @@ void value_table::sort(int column, bool descending) {
     }
 }
 
-std::uint32_t value_table::cell_text(std::uint32_t position, int column, char16_t* buffer,
-                                     std::uint32_t capacity) const noexcept {
+std::uint32_t value_rows::cell_text(std::uint32_t position, int column, char16_t* buffer,
+                                    std::uint32_t capacity) const noexcept {
     if (capacity == 0) {
         return 0;
     }
@@ -275,7 +275,7 @@ std::uint32_t value_table::cell_text(std::uint32_t position, int column, char16_
         buffer[0] = u'\0';
         return 0;
     }
-    const value_entry& row = m_rows[m_order[position]];
+    const value_row& row = m_rows[m_order[position]];
     if (column == value_column) {
         return convert_utf8_to_wide(buffer, capacity, row.text);
     }
