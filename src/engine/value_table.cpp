@@ -72,7 +72,9 @@ void value_table::empty_for(std::uint32_t values) {
     const std::uint32_t capacity = capacity_for(16, values);
     m_size = 0;
     s.used = 0;
-    if (s.slots && capacity <= s.mask + 1) {
+    // Storage far larger than needed would cost more to empty than to have
+    // anew.
+    if (s.slots && capacity <= s.mask + 1 && capacity * 4 > s.mask) {
         for (std::uint32_t i = 0; i <= s.mask; ++i) {
             s.slots[i].text = nullptr;
         }

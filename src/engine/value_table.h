@@ -87,8 +87,8 @@ public:
     // Room for values more values without growing (a table of one segment).
     void reserve(std::uint32_t values);
     // Empties a table of one segment and makes room for values values,
-    // keeping its storage when that is large enough (a table filled again
-    // and again does not ask for fresh memory each time).
+    // keeping its storage when that is large enough and not far larger (a
+    // table filled again and again does not ask for fresh memory each time).
     void empty_for(std::uint32_t values);
 
     std::uint32_t size() const noexcept { return m_size; }

@@ -23,9 +23,8 @@ std::uint64_t read_word(const char* p) noexcept {
     return word;
 }
 
-// How many leading bytes two texts share that are ASCII characters in both.
-// Read eight bytes at a time within the shorter text (its terminator
-// included), which lies whole in the table's copies.
+// How many leading bytes two texts share that are ASCII characters in both,
+// read eight bytes at a time while they lie within the shorter text.
 std::uint32_t shared_ascii_prefix(const value_row& a, const value_row& b) noexcept {
     constexpr std::uint64_t high_bits = 0x8080808080808080ull;
     constexpr std::uint64_t low_bits = 0x7F7F7F7F7F7F7F7Full;
