@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/pool_window/value_rows.h"
+#include "generated_value_texts.h"
 
 namespace {
 
@@ -22,47 +23,13 @@ double seconds_since(clock_type::time_point start) {
     return std::chrono::duration<double>(clock_type::now() - start).count();
 }
 
-// Distinct texts shaped like metadata values: words of mixed case, numbers,
-// paths; in ascending byte order as the engine hands them over.
-std::vector<std::string> generate_texts(std::uint32_t count) {
-    const char* words[] = {"Rock", "rock", "Jazz",    "The", "the",   "Night", "night", "Blue",
-                           "Live", "LIVE", "Ambient", "Léa", "Björn", "日本",  "Song",  "Album"};
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> word(0, 15);
-    std::vector<std::string> texts;
-    texts.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::string text;
-        switch (i % 4) {
-        case 0:
-            text = "C:\\Music\\" + std::string(words[word(random)]) + "\\" + std::to_string(i) +
-                   " " + words[word(random)] + ".flac";
-            break;
-        case 1:
-            text = std::string(words[word(random)]) + " " + words[word(random)] + " " +
-                   std::to_string(i);
-            break;
-        case 2:
-            text = std::to_string(i * 7u);
-            break;
-        default:
-            text = std::string(words[word(random)]) + std::to_string(i);
-            break;
-        }
-        texts.push_back(std::move(text));
-    }
-    std::sort(texts.begin(), texts.end());
-    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
-    return texts;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     const std::uint32_t count =
         argc > 1 ? static_cast<std::uint32_t>(std::atoi(argv[1])) : 2000000u;
     auto start = clock_type::now();
-    const std::vector<std::string> texts = generate_texts(count);
+    const std::vector<std::string> texts = generate_value_texts(count);
     string_info_list2 values;
     std::mt19937 random(11);
     std::uniform_int_distribution<std::uint32_t> counts(1, 40);
