@@ -40,14 +40,7 @@ double thread_seconds() {
 
 // The best of a few runs.
 double seconds_of(const std::function<void()>& work, int repeats) {
-    double best = 1e30;
-    for (int r = 0; r < repeats; ++r) {
-        const double start = thread_seconds();
-        work();
-        const double s = thread_seconds() - start;
-        best = s < best ? s : best;
-    }
-    return best;
+    return bench::best_seconds(thread_seconds, repeats, work);
 }
 
 using bench::build_sets;

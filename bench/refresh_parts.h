@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <functional>
 
 #include "engine/cache_statistics.h"
 #include "engine/metadata_cache_lock.h"
@@ -21,6 +22,20 @@ public:
     void progress_step() override {}
     pool_summary rows[pool_kind_count];
 };
+
+// The least time of a few runs of work, each timed by seconds() (the
+// thread's processor time on each platform).
+template <typename Seconds>
+double best_seconds(Seconds seconds, int repeats, const std::function<void()>& work) {
+    double best = 1e30;
+    for (int r = 0; r < repeats; ++r) {
+        const double start = seconds();
+        work();
+        const double s = seconds() - start;
+        best = s < best ? s : best;
+    }
+    return best;
+}
 
 inline volatile std::size_t g_floor_sink;
 

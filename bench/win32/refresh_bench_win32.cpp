@@ -39,14 +39,7 @@ double thread_seconds() {
 }
 
 double best_of(int repeats, const std::function<void()>& work) {
-    double best = 1e30;
-    for (int r = 0; r < repeats; ++r) {
-        const double start = thread_seconds();
-        work();
-        const double s = thread_seconds() - start;
-        best = s < best ? s : best;
-    }
-    return best;
+    return bench::best_seconds(thread_seconds, repeats, work);
 }
 
 using bench::build_combined;
