@@ -41,7 +41,7 @@ void address_runs::seal() {
     m_runs.reserve(m_runs.size() + 1);
     address_value* items = m_open.get();
     const std::uint32_t n = m_open_count;
-    const std::uint32_t distinct = sort_and_collapse(items, n);
+    const std::uint32_t distinct = sort_and_collapse(items, n, *m_buffer);
     // The collapsed references move into blocks; until the run is complete
     // nothing is given up, so a failure leaves the chunk as it was (sorted
     // and collapsed, which changes no count).

@@ -37,7 +37,10 @@ private:
 
 class address_runs {
 public:
-    address_runs() = default;
+    // Sorts its chunks with buffer's storage, which must outlive it (the
+    // runs of several pools may share one buffer: one chunk is sorted at a
+    // time).
+    explicit address_runs(address_sort_buffer& buffer) noexcept : m_buffer(&buffer) {}
     address_runs(const address_runs&) = delete;
     address_runs& operator=(const address_runs&) = delete;
 
@@ -60,10 +63,12 @@ public:
     const std::vector<address_run>& runs() const noexcept { return m_runs; }
     // References not yet sorted into a run.
     std::uint32_t unsorted() const noexcept { return m_open_count; }
+    address_sort_buffer& sort_buffer() const noexcept { return *m_buffer; }
 
 private:
     void make_room();
 
+    address_sort_buffer* m_buffer;
     std::unique_ptr<address_value[]> m_open;
     std::uint32_t m_open_count = 0;
     std::uint32_t m_open_capacity = 0;

@@ -22,7 +22,18 @@ void insertion_sort(address_value* items, std::uint32_t count) {
 
 } // namespace
 
+void address_sort_buffer::release() noexcept {
+    m_scratch.reset();
+    m_capacity = 0;
+    m_histogram.reset();
+}
+
 void sort_by_address(address_value* items, std::uint32_t count) {
+    address_sort_buffer buffer;
+    sort_by_address(items, count, buffer);
+}
+
+void sort_by_address(address_value* items, std::uint32_t count, address_sort_buffer& buffer) {
     if (count < 2) {
         return;
     }
@@ -41,14 +52,22 @@ void sort_by_address(address_value* items, std::uint32_t count) {
         insertion_sort(items, count);
         return;
     }
-    std::unique_ptr<address_value[]> scratch(new address_value[count]);
-    std::unique_ptr<std::uint32_t[]> histogram(new std::uint32_t[radix_histogram_size]);
-    radix_sort(items, scratch.get(), histogram.get(), count, differing,
+    if (!buffer.m_histogram) {
+        buffer.m_histogram.reset(new std::uint32_t[radix_histogram_size]);
+    }
+    if (buffer.m_capacity < count) {
+        buffer.m_scratch.reset(); // the old room is not needed while the new one is had
+        buffer.m_capacity = 0;
+        buffer.m_scratch.reset(new address_value[count]);
+        buffer.m_capacity = count;
+    }
+    radix_sort(items, buffer.m_scratch.get(), buffer.m_histogram.get(), count, differing,
                [](const address_value& item) { return std::uint64_t{item.address}; });
 }
 
-std::uint32_t sort_and_collapse(address_value* items, std::uint32_t count) {
-    sort_by_address(items, count);
+std::uint32_t sort_and_collapse(address_value* items, std::uint32_t count,
+                                address_sort_buffer& buffer) {
+    sort_by_address(items, count, buffer);
     std::uint32_t distinct = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         if (distinct != 0 && items[distinct - 1].address == items[i].address) {

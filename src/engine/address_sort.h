@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "support/array.h"
 
@@ -15,6 +16,27 @@ struct address_value {
 
 using address_value_array = array_t<address_value, alloc_fast_aggressive>;
 
+// The second buffer and the digit counts of sorts by address, kept from one
+// sort to the next. A series of sorts (the chunks of one walk over the
+// tracks) then asks for its scratch once: a freshly allocated large block is
+// fresh pages, which the system clears on first touch, and that cost as much
+// as a third of each chunk's sort.
+class address_sort_buffer {
+public:
+    address_sort_buffer() = default;
+    address_sort_buffer(const address_sort_buffer&) = delete;
+    address_sort_buffer& operator=(const address_sort_buffer&) = delete;
+
+    // Gives back the storage (the next sort asks for it again).
+    void release() noexcept;
+
+private:
+    friend void sort_by_address(address_value*, std::uint32_t, address_sort_buffer&);
+    std::unique_ptr<address_value[]> m_scratch;
+    std::uint32_t m_capacity = 0;
+    std::unique_ptr<std::uint32_t[]> m_histogram;
+};
+
 // Sorts items ascending by address (unsigned). Stable: pairs with the same
 // address keep their order. A least-significant-digit radix sort over the
 // address bits that differ between the items, so the cost is a few linear
@@ -22,6 +44,9 @@ using address_value_array = array_t<address_value, alloc_fast_aggressive>;
 // recognised in one pass. Raises std::bad_alloc (items unchanged) when the
 // scratch array cannot be had.
 void sort_by_address(address_value* items, std::uint32_t count);
+// The same with buffer's storage as scratch, grown when it is too small (a
+// failure to grow leaves items unchanged and the buffer perhaps empty).
+void sort_by_address(address_value* items, std::uint32_t count, address_sort_buffer& buffer);
 
 // a + b, staying at 4294967295 instead of wrapping: how references to one
 // string object are counted.
@@ -33,4 +58,5 @@ inline std::uint32_t add_saturating(std::uint32_t a, std::uint32_t b) noexcept {
 // Sorts items by address and collapses each address into its first entry
 // with the saturating sum of the values; returns the number of entries
 // left. Raises std::bad_alloc (items unchanged) like sort_by_address.
-std::uint32_t sort_and_collapse(address_value* items, std::uint32_t count);
+std::uint32_t sort_and_collapse(address_value* items, std::uint32_t count,
+                                address_sort_buffer& buffer);

@@ -16,6 +16,7 @@ bool fill_cache_statistics(cache_statistics_view& view, const metadb_handle_list
     address_runs* gathered[] = {&collectors.path.finish(), &collectors.meta_name.finish(),
                                 &collectors.meta_value.finish(), &collectors.info_name.finish(),
                                 &collectors.info_value.finish()};
+    collectors.sort_buffer.release();
     view.progress_step();
     // One walk in address order counts the five pools and their union "All".
     statistics.walk(gathered);

@@ -22,6 +22,7 @@ void fill_pages(pool_value_view& view, pool_kind kind, const metadb_handle_list_
                 runs[k - 1] = &gathered[k - 1]->finish();
             }
         }
+        collectors.sort_buffer.release();
         collect_pool_values(runs, 5, values);
     }
     if (view.length_page_exists()) {

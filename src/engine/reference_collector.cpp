@@ -4,7 +4,8 @@
 #include <new>
 #include <vector>
 
-reference_collector::reference_collector() : m_slots(new slot[2 * slot_sets]) {
+reference_collector::reference_collector(address_sort_buffer& buffer)
+    : m_slots(new slot[2 * slot_sets]), m_spilled(buffer) {
     clear_slots();
 }
 
@@ -65,7 +66,7 @@ void reference_collector::add_to(string_info_list& list) {
     for (std::uint32_t i = 0; i < existing; ++i) {
         items[n++] = address_value{reinterpret_cast<std::uintptr_t>(list[i].text), list[i].count};
     }
-    const std::uint32_t distinct = sort_and_collapse(items.data(), n);
+    const std::uint32_t distinct = sort_and_collapse(items.data(), n, m_spilled.sort_buffer());
 
     list.set_count(distinct);
     string_info* out = list.data();

@@ -14,7 +14,8 @@
 
 class reference_collector {
 public:
-    reference_collector();
+    // Sorts with buffer's storage, which must outlive it.
+    explicit reference_collector(address_sort_buffer& buffer);
     reference_collector(const reference_collector&) = delete;
     reference_collector& operator=(const reference_collector&) = delete;
 

@@ -20,11 +20,14 @@ inline constexpr std::uint32_t all_gathered_pools =
 std::uint32_t pools_needed_for(pool_kind kind) noexcept;
 
 struct pool_collectors {
-    reference_collector path;
-    reference_collector meta_name;
-    reference_collector meta_value;
-    reference_collector info_name;
-    reference_collector info_value;
+    // Shared by the five collectors, which sort one chunk at a time; give it
+    // back once every collector has finished.
+    address_sort_buffer sort_buffer;
+    reference_collector path{sort_buffer};
+    reference_collector meta_name{sort_buffer};
+    reference_collector meta_value{sort_buffer};
+    reference_collector info_name{sort_buffer};
+    reference_collector info_value{sort_buffer};
 };
 
 // Walks the tracks (index from 0 while below the list's current count) and

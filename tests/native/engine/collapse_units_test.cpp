@@ -93,7 +93,8 @@ TEST(CollectorUnit, CollapsingEqualsAddStringPerReference) {
         string_info_list expected = pool_of(held);
         string_info_list actual = pool_of(held);
 
-        reference_collector collector;
+        address_sort_buffer sort_buffer;
+        reference_collector collector(sort_buffer);
         for (int round = 0; round < 2; ++round) { // the second round adds to the first
             for (int r = 0; r < 40000; ++r) {
                 // A few objects take most references, as field names do.

@@ -241,10 +241,12 @@ TEST_P(Differential, LargeLibraries) {
 INSTANTIATE_TEST_SUITE_P(Seeds, Differential, ::testing::Values(1u, 2u, 3u, 4u, 5u));
 
 // Addresses spread over every bit of a pointer, with repeats: ascending and
-// stable.
+// stable, both with scratch of its own and with one buffer kept from sort to
+// sort as it grows and is then used for smaller sorts.
 TEST(AddressSort, SortsAnySpreadOfAddressesStably) {
     std::mt19937_64 rng(7);
-    for (std::uint32_t n : {0u, 1u, 2u, 50u, 65u, 1000u, 20000u}) {
+    address_sort_buffer kept;
+    for (std::uint32_t n : {0u, 1u, 2u, 50u, 65u, 1000u, 20000u, 65u, 1000u, 20001u}) {
         std::vector<address_value> items;
         for (std::uint32_t i = 0; i < n; ++i) {
             std::uintptr_t address = static_cast<std::uintptr_t>(rng());
@@ -260,10 +262,14 @@ TEST(AddressSort, SortsAnySpreadOfAddressesStably) {
         std::stable_sort(
             expected.begin(), expected.end(),
             [](const address_value& a, const address_value& b) { return a.address < b.address; });
+        std::vector<address_value> with_kept = items;
         sort_by_address(items.data(), n);
+        sort_by_address(with_kept.data(), n, kept);
         for (std::uint32_t i = 0; i < n; ++i) {
             ASSERT_EQ(items[i].address, expected[i].address) << n << ' ' << i;
             ASSERT_EQ(items[i].value, expected[i].value) << n << ' ' << i;
+            ASSERT_EQ(with_kept[i].address, expected[i].address) << n << ' ' << i;
+            ASSERT_EQ(with_kept[i].value, expected[i].value) << n << ' ' << i;
         }
     }
 }
