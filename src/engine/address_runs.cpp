@@ -10,60 +10,160 @@ engine_tuning& current_engine_tuning() noexcept {
     return sizes;
 }
 
-void address_run::release_below(std::uint32_t i) noexcept {
-    const std::uint32_t whole = i / m_block_entries;
-    for (std::uint32_t b = 0; b < whole && b < m_blocks.size(); ++b) {
-        m_blocks[b].reset();
+namespace {
+
+std::uint32_t chunk_limit() noexcept {
+    return std::max<std::uint32_t>(current_engine_tuning().chunk_entries, 2);
+}
+
+// Grows a chunk to room for at least needed entries (at most the chunk
+// limit unless needed is more): it doubles, so pools of a few strings stay
+// small. Raises std::bad_alloc (chunk unchanged).
+template <typename T>
+void grow_chunk(std::unique_ptr<T[]>& chunk, std::uint32_t count, std::uint32_t& capacity,
+                std::uint32_t needed) {
+    const std::uint32_t doubled = std::max<std::uint32_t>(64, capacity * 2);
+    const std::uint32_t wanted = std::max(needed, std::min(chunk_limit(), doubled));
+    std::unique_ptr<T[]> bigger(new T[wanted]);
+    std::copy(chunk.get(), chunk.get() + count, bigger.get());
+    chunk = std::move(bigger);
+    capacity = wanted;
+}
+
+// Copies items[0 .. n) into blocks of block_entries. Raises std::bad_alloc
+// (the blocks made so far stay in blocks, to be freed with it).
+template <typename T>
+void copy_into_blocks(const T* items, std::uint32_t n, std::uint32_t block_entries,
+                      std::vector<std::unique_ptr<T[]>>& blocks) {
+    blocks.reserve((n + block_entries - 1) / block_entries);
+    for (std::uint32_t first = 0; first < n; first += block_entries) {
+        const std::uint32_t count = std::min(block_entries, n - first);
+        std::unique_ptr<T[]> block(new T[count]);
+        std::memcpy(static_cast<void*>(block.get()), items + first, count * sizeof(T));
+        blocks.push_back(std::move(block));
     }
 }
 
-void address_runs::make_room() {
-    const std::uint32_t limit = std::max<std::uint32_t>(current_engine_tuning().chunk_entries, 2);
-    if (m_open_capacity >= limit) {
-        seal();
-        if (m_open_capacity != 0) {
+std::uint32_t run_block_entries() noexcept {
+    return std::max<std::uint32_t>(current_engine_tuning().run_block_entries, 1);
+}
+
+} // namespace
+
+void address_run::release_below(std::uint32_t i) noexcept {
+    const std::uint32_t whole = i / m_block_entries;
+    for (std::uint32_t b = 0; b < whole && b < m_plain.size(); ++b) {
+        m_plain[b].reset();
+    }
+    for (std::uint32_t b = 0; b < whole && b < m_counted.size(); ++b) {
+        m_counted[b].reset();
+    }
+}
+
+void address_runs::make_plain_room() {
+    if (m_plain_capacity >= chunk_limit()) {
+        seal_plain();
+        if (m_plain_count < m_plain_capacity) {
             return;
         }
     }
-    // The chunk doubles up to its limit, so pools of a few strings stay small.
-    const std::uint32_t capacity =
-        std::min(limit, std::max<std::uint32_t>(64, m_open_capacity * 2));
-    std::unique_ptr<address_value[]> bigger(new address_value[capacity]);
-    std::copy(m_open.get(), m_open.get() + m_open_count, bigger.get());
-    m_open = std::move(bigger);
-    m_open_capacity = capacity;
+    grow_chunk(m_plain, m_plain_count, m_plain_capacity, m_plain_count + 1);
 }
 
-void address_runs::seal() {
-    if (m_open_count == 0) {
+void address_runs::make_counted_room() {
+    if (m_counted_capacity >= chunk_limit()) {
+        seal_counted();
+        if (m_counted_count < m_counted_capacity) {
+            return;
+        }
+    }
+    grow_chunk(m_counted, m_counted_count, m_counted_capacity, m_counted_count + 1);
+}
+
+void address_runs::reserve_counted(std::uint32_t count) {
+    if (m_counted_capacity - m_counted_count >= count) {
+        return;
+    }
+    if (m_counted_count + std::uint64_t{count} > chunk_limit()) {
+        seal_counted();
+        if (m_counted_capacity - m_counted_count >= count) {
+            return;
+        }
+    }
+    grow_chunk(m_counted, m_counted_count, m_counted_capacity, m_counted_count + count);
+}
+
+void address_runs::seal_plain() {
+    if (m_plain_count == 0) {
+        return;
+    }
+    std::uintptr_t* items = m_plain.get();
+    const std::uint32_t n = m_plain_count;
+    sort_addresses(items, n, *m_buffer);
+    // An address met more than once moves to the counted chunk with the
+    // number of times it was met; until then the chunk is only sorted, and
+    // afterwards every reference is in exactly one of the two chunks.
+    std::uint32_t repeated = 0;
+    for (std::uint32_t i = 1; i < n; ++i) {
+        repeated += items[i] == items[i - 1] && (i == 1 || items[i - 1] != items[i - 2]) ? 1 : 0;
+    }
+    if (repeated != 0) {
+        reserve_counted(repeated);
+        std::uint32_t kept = 0;
+        for (std::uint32_t i = 0; i < n;) {
+            std::uint32_t j = i + 1;
+            while (j < n && items[j] == items[i]) {
+                ++j;
+            }
+            if (j - i == 1) {
+                items[kept++] = items[i];
+            } else {
+                m_counted[m_counted_count++] = address_value{items[i], j - i};
+            }
+            i = j;
+        }
+        m_plain_count = kept;
+    }
+    if (m_plain_count == 0) {
         return;
     }
     m_runs.reserve(m_runs.size() + 1);
-    address_value* items = m_open.get();
-    const std::uint32_t n = m_open_count;
-    const std::uint32_t distinct = sort_and_collapse(items, n, *m_buffer);
+    address_run run;
+    run.m_block_entries = run_block_entries();
+    copy_into_blocks(items, m_plain_count, run.m_block_entries, run.m_plain);
+    run.m_size = m_plain_count;
+    m_runs.push_back(std::move(run));
+    m_plain_count = 0;
+}
+
+void address_runs::seal_counted() {
+    if (m_counted_count == 0) {
+        return;
+    }
+    m_runs.reserve(m_runs.size() + 1);
+    address_value* items = m_counted.get();
+    const std::uint32_t distinct = sort_and_collapse(items, m_counted_count, *m_buffer);
     // The collapsed references move into blocks; until the run is complete
     // nothing is given up, so a failure leaves the chunk as it was (sorted
     // and collapsed, which changes no count).
-    m_open_count = distinct;
+    m_counted_count = distinct;
     address_run run;
-    run.m_block_entries = std::max<std::uint32_t>(current_engine_tuning().run_block_entries, 1);
-    const std::uint32_t blocks = (distinct + run.m_block_entries - 1) / run.m_block_entries;
-    run.m_blocks.reserve(blocks);
-    for (std::uint32_t b = 0; b < blocks; ++b) {
-        const std::uint32_t first = b * run.m_block_entries;
-        const std::uint32_t count = std::min(run.m_block_entries, distinct - first);
-        std::unique_ptr<address_value[]> block(new address_value[count]);
-        std::memcpy(static_cast<void*>(block.get()), items + first, count * sizeof(address_value));
-        run.m_blocks.push_back(std::move(block));
-    }
+    run.m_block_entries = run_block_entries();
+    copy_into_blocks(items, distinct, run.m_block_entries, run.m_counted);
     run.m_size = distinct;
     m_runs.push_back(std::move(run));
-    m_open_count = 0;
+    m_counted_count = 0;
+}
+
+void address_runs::seal() {
+    seal_plain();
+    seal_counted();
 }
 
 void address_runs::finish() {
     seal();
-    m_open.reset();
-    m_open_capacity = 0;
+    m_plain.reset();
+    m_plain_capacity = 0;
+    m_counted.reset();
+    m_counted_capacity = 0;
 }

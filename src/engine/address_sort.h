@@ -2,8 +2,10 @@
 // host pointers (string objects, track handles) without a search per item.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 
 #include "support/array.h"
 
@@ -30,10 +32,22 @@ public:
     // Gives back the storage (the next sort asks for it again).
     void release() noexcept;
 
+    // Room for count records of a trivially copyable type, grown when it is
+    // too small; raises std::bad_alloc (the buffer is then empty).
+    template <typename Record> Record* scratch(std::uint32_t count) {
+        reserve(std::size_t{count} * sizeof(Record));
+        return static_cast<Record*>(static_cast<void*>(m_scratch.get()));
+    }
+    std::uint32_t* histogram();
+
 private:
-    friend void sort_by_address(address_value*, std::uint32_t, address_sort_buffer&);
-    std::unique_ptr<address_value[]> m_scratch;
-    std::uint32_t m_capacity = 0;
+    struct free_storage {
+        void operator()(void* p) const noexcept { ::operator delete(p); }
+    };
+    void reserve(std::size_t bytes);
+
+    std::unique_ptr<void, free_storage> m_scratch;
+    std::size_t m_bytes = 0;
     std::unique_ptr<std::uint32_t[]> m_histogram;
 };
 
@@ -47,6 +61,9 @@ void sort_by_address(address_value* items, std::uint32_t count);
 // The same with buffer's storage as scratch, grown when it is too small (a
 // failure to grow leaves items unchanged and the buffer perhaps empty).
 void sort_by_address(address_value* items, std::uint32_t count, address_sort_buffer& buffer);
+// Sorts bare addresses ascending, with buffer's storage as scratch; raises
+// like the sort above.
+void sort_addresses(std::uintptr_t* addresses, std::uint32_t count, address_sort_buffer& buffer);
 
 // a + b, staying at 4294967295 instead of wrapping: how references to one
 // string object are counted.

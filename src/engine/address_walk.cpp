@@ -58,7 +58,7 @@ void walk_addresses(address_runs* const* pools, std::uint32_t pool_count, addres
         for (const run_cursor& c : cursors) {
             const std::uint32_t left = c.run->size() - c.position;
             if (left > share) {
-                const std::uintptr_t a = c.run->at(c.position + share).address;
+                const std::uintptr_t a = c.run->address_at(c.position + share);
                 if (!bounded || a < end) {
                     end = a;
                     bounded = true;
@@ -67,10 +67,10 @@ void walk_addresses(address_runs* const* pools, std::uint32_t pool_count, addres
         }
         std::uint32_t n = 0;
         std::uintptr_t differing = 0;
-        const std::uintptr_t first = cursors.front().run->at(cursors.front().position).address;
+        const std::uintptr_t first = cursors.front().run->address_at(cursors.front().position);
         for (run_cursor& c : cursors) {
             while (c.position < c.run->size()) {
-                const address_value& e = c.run->at(c.position);
+                const address_value e = c.run->at(c.position);
                 if (bounded && e.address >= end) {
                     break;
                 }

@@ -7,7 +7,8 @@
 #include <cstdint>
 
 struct engine_tuning {
-    // References a collector keeps unsorted before it sorts them into a run.
+    // References a collector keeps unsorted in each of its two chunks (bare
+    // addresses, and addresses with a count) before it sorts them into a run.
     std::uint32_t chunk_entries = 1u << 18;
     // Entries of one storage block of a sorted run; a run gives its blocks
     // back one by one as it is read.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_tuning.h"
 #include "engine/pool_figures.h"
 #include "engine/pool_summary.h"
 #include "engine/reference_collector.h"
@@ -77,9 +78,18 @@ std::uint32_t random_count(std::mt19937& rng) {
 }
 
 // The collector's collapse (slots, spills, sort, saturating sums, entries the
-// list already holds) is add_string per reference.
+// list already holds) is add_string per reference, with chunks as they are
+// and so small that objects met again fill them (each repeat moving to the
+// chunk of counted references, which is then often full itself).
 TEST(CollectorUnit, CollapsingEqualsAddStringPerReference) {
+    engine_tuning tiny;
+    tiny.chunk_entries = 5;
+    tiny.run_block_entries = 3;
+    engine_tuning small;
+    small.chunk_entries = 200;
     for (std::uint32_t seed : {1u, 2u, 3u}) {
+        const engine_tuning& sizes = seed == 1 ? current_engine_tuning() : seed == 2 ? tiny : small;
+        const scoped_engine_tuning tuning(sizes);
         std::mt19937 rng(seed);
         object_store store;
         std::vector<const char*> objects;
