@@ -3,7 +3,8 @@
 // every logical string once through the host calls), and the literal way of
 // gathering (one binary-search insertion per reference) at 20,000 tracks.
 //
-// Times are processor time of the benchmark's thread, best of three runs.
+// Times are processor time of the benchmark's thread, best of three runs (two
+// at a million tracks).
 //
 // Usage: poolscope_refresh_bench [--no-literal] [tracks ...]   (default: 10000 100000)
 #include <algorithm>
@@ -71,7 +72,7 @@ void print_row(const char* label, const pool_summary& s) {
 }
 
 void run_refresh(std::uint32_t count) {
-    const int repeats = count >= 1000000 ? 1 : 3;
+    const int repeats = count >= 1000000 ? 2 : 3;
     const auto made = clock_type::now();
     bench::synthetic_host host(count);
     module_state::set_host(&host, nullptr);
@@ -101,8 +102,16 @@ void run_refresh(std::uint32_t count) {
     null_view views[3];
     double fill_seconds[3];
     const metadb_handle_list_t* lists[3] = {&sets.library, &sets.playlists, &sets.combined};
+    // The first computations of the process are also the first to touch
+    // their working memory, which on a virtual machine that is given its
+    // memory lazily costs more than the computing: they are shown apart, and
+    // the figures are the best of the runs.
+    double first_fills = 0;
     for (int s = 0; s < 3; ++s) {
-        fill_seconds[s] = seconds_of([&] { fill_cache_statistics(views[s], *lists[s]); }, repeats);
+        const auto fill = [&] { fill_cache_statistics(views[s], *lists[s]); };
+        const double first = seconds_of(fill, 1);
+        first_fills += first;
+        fill_seconds[s] = std::min(first, seconds_of(fill, repeats - 1));
     }
     const double fills = fill_seconds[0] + fill_seconds[1] + fill_seconds[2];
     const double refresh = sets_seconds + fills;
@@ -169,7 +178,8 @@ void run_refresh(std::uint32_t count) {
     std::printf("  statistics Library              %8.3f s\n", fill_seconds[0]);
     std::printf("  statistics Playlists            %8.3f s\n", fill_seconds[1]);
     std::printf("  statistics Combined             %8.3f s\n", fill_seconds[2]);
-    std::printf("  full refresh                    %8.3f s\n", refresh);
+    std::printf("  full refresh                    %8.3f s  (first run of each set: %.3f s)\n",
+                refresh, sets_seconds + first_fills);
     std::printf("  floor pass, library             %8.3f s  (refresh = %.1f x)\n", floor_library,
                 refresh / floor_library);
     std::printf("  floor pass, the three sets      %8.3f s  (refresh = %.1f x)\n", floor_three,
