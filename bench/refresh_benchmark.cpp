@@ -103,9 +103,9 @@ void run_refresh(std::uint32_t count) {
     double fill_seconds[3];
     const metadb_handle_list_t* lists[3] = {&sets.library, &sets.playlists, &sets.combined};
     // The first computations of the process are also the first to touch
-    // their working memory, which on a virtual machine that is given its
-    // memory lazily costs more than the computing: they are shown apart, and
-    // the figures are the best of the runs.
+    // their working memory, which costs far more per page on a virtual
+    // machine whose memory is backed only when first touched: they are
+    // shown apart, and the figures are the best of the runs.
     double first_fills = 0;
     for (int s = 0; s < 3; ++s) {
         const auto fill = [&] { fill_cache_statistics(views[s], *lists[s]); };

@@ -20,9 +20,10 @@ using address_value_array = array_t<address_value, alloc_fast_aggressive>;
 
 // The second buffer and the digit counts of sorts by address, kept from one
 // sort to the next. A series of sorts (the chunks of one walk over the
-// tracks) then asks for its scratch once: a freshly allocated large block is
-// fresh pages, which the system clears on first touch, and that cost as much
-// as a third of each chunk's sort.
+// tracks) then asks for its scratch once: a block this large, allocated anew
+// for each sort, can come straight from the system each time (the Windows
+// heap does that for large blocks) as fresh pages to be cleared on first
+// touch.
 class address_sort_buffer {
 public:
     address_sort_buffer() = default;
