@@ -30,25 +30,28 @@ void grow_chunk(std::unique_ptr<T[]>& chunk, std::uint32_t count, std::uint32_t&
     capacity = wanted;
 }
 
-// Copies items[0 .. n) into blocks of block_entries. Raises std::bad_alloc
-// (the blocks made so far stay in blocks, to be freed with it).
+} // namespace
+
 template <typename T>
-void copy_into_blocks(const T* items, std::uint32_t n, std::uint32_t block_entries,
-                      std::vector<std::unique_ptr<T[]>>& blocks) {
-    blocks.reserve((n + block_entries - 1) / block_entries);
-    for (std::uint32_t first = 0; first < n; first += block_entries) {
-        const std::uint32_t count = std::min(block_entries, n - first);
+void address_runs::add_run(const T* items, std::uint32_t n,
+                           std::vector<std::unique_ptr<T[]>> address_run::*blocks) {
+    if (n == 0) {
+        return;
+    }
+    m_runs.reserve(m_runs.size() + 1);
+    address_run run;
+    run.m_block_entries = std::max<std::uint32_t>(current_engine_tuning().run_block_entries, 1);
+    std::vector<std::unique_ptr<T[]>>& stored = run.*blocks;
+    stored.reserve((n + run.m_block_entries - 1) / run.m_block_entries);
+    for (std::uint32_t first = 0; first < n; first += run.m_block_entries) {
+        const std::uint32_t count = std::min(run.m_block_entries, n - first);
         std::unique_ptr<T[]> block(new T[count]);
         std::memcpy(static_cast<void*>(block.get()), items + first, count * sizeof(T));
-        blocks.push_back(std::move(block));
+        stored.push_back(std::move(block));
     }
+    run.m_size = n;
+    m_runs.push_back(std::move(run));
 }
-
-std::uint32_t run_block_entries() noexcept {
-    return std::max<std::uint32_t>(current_engine_tuning().run_block_entries, 1);
-}
-
-} // namespace
 
 void address_run::release_below(std::uint32_t i) noexcept {
     const std::uint32_t whole = i / m_block_entries;
@@ -124,15 +127,7 @@ void address_runs::seal_plain() {
         }
         m_plain_count = kept;
     }
-    if (m_plain_count == 0) {
-        return;
-    }
-    m_runs.reserve(m_runs.size() + 1);
-    address_run run;
-    run.m_block_entries = run_block_entries();
-    copy_into_blocks(items, m_plain_count, run.m_block_entries, run.m_plain);
-    run.m_size = m_plain_count;
-    m_runs.push_back(std::move(run));
+    add_run(items, m_plain_count, &address_run::m_plain);
     m_plain_count = 0;
 }
 
@@ -140,18 +135,9 @@ void address_runs::seal_counted() {
     if (m_counted_count == 0) {
         return;
     }
-    m_runs.reserve(m_runs.size() + 1);
-    address_value* items = m_counted.get();
-    const std::uint32_t distinct = sort_and_collapse(items, m_counted_count, *m_buffer);
-    // The collapsed references move into blocks; until the run is complete
-    // nothing is given up, so a failure leaves the chunk as it was (sorted
-    // and collapsed, which changes no count).
-    m_counted_count = distinct;
-    address_run run;
-    run.m_block_entries = run_block_entries();
-    copy_into_blocks(items, distinct, run.m_block_entries, run.m_counted);
-    run.m_size = distinct;
-    m_runs.push_back(std::move(run));
+    // Sorted and collapsed, the chunk still holds the same counts.
+    m_counted_count = sort_and_collapse(m_counted.get(), m_counted_count, *m_buffer);
+    add_run(m_counted.get(), m_counted_count, &address_run::m_counted);
     m_counted_count = 0;
 }
 

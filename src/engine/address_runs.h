@@ -93,6 +93,12 @@ private:
     void reserve_counted(std::uint32_t count);
     void seal_plain();
     void seal_counted();
+    // Makes items[0 .. n) (ascending, distinct) a run stored in blocks. The
+    // chunk they come from is not touched, so a failure (std::bad_alloc)
+    // loses nothing.
+    template <typename T>
+    void add_run(const T* items, std::uint32_t n,
+                 std::vector<std::unique_ptr<T[]>> address_run::*blocks);
 
     address_sort_buffer* m_buffer;
     std::unique_ptr<std::uintptr_t[]> m_plain;
