@@ -76,7 +76,7 @@ template <typename F> void for_each_pool(std::uint32_t pools, F&& f) {
 
 void pool_statistics::on_strings(const walked_string* strings, std::uint32_t count) {
     m_lengths.resize(count);
-    m_hashes.resize(count);
+    m_keys.resize(count);
     // First every string of the window is measured and counted (its text is
     // read once, in address order), then the strings go to the value
     // tables, their slots asked for well ahead and the texts of the values
@@ -87,7 +87,7 @@ void pool_statistics::on_strings(const walked_string* strings, std::uint32_t cou
         const char* text = reinterpret_cast<const char*>(s.address);
         const auto length = static_cast<std::uint32_t>(std::strlen(text));
         m_lengths[i] = length;
-        m_hashes[i] = text_hash(text, length);
+        m_keys[i] = text_key(text, length);
         std::uint32_t merged = 0;
         for_each_pool(s.pools, [&](std::uint32_t p) {
             m_figures[p].add(s.address, length, s.counts[p]);
@@ -99,17 +99,17 @@ void pool_statistics::on_strings(const walked_string* strings, std::uint32_t cou
         if (i + 2 * prefetch_distance < count) {
             const std::uint32_t a = i + 2 * prefetch_distance;
             for_each_pool(strings[a].pools,
-                          [&](std::uint32_t p) { m_values[p].prefetch(m_hashes[a]); });
+                          [&](std::uint32_t p) { m_values[p].prefetch(m_keys[a].hash); });
         }
         if (i + prefetch_distance < count) {
             const std::uint32_t a = i + prefetch_distance;
             for_each_pool(strings[a].pools,
-                          [&](std::uint32_t p) { m_values[p].prefetch_text(m_hashes[a]); });
+                          [&](std::uint32_t p) { m_values[p].prefetch_text(m_keys[a].hash); });
         }
         const walked_string& s = strings[i];
         const char* text = reinterpret_cast<const char*>(s.address);
         for_each_pool(s.pools, [&](std::uint32_t p) {
-            m_values[p].add(text, m_lengths[i], m_hashes[i], s.counts[p], 1);
+            m_values[p].add(text, m_lengths[i], m_keys[i], s.counts[p], 1);
         });
     }
 }
@@ -138,7 +138,7 @@ pool_summary pool_statistics::all_row() {
         merged.empty_for(most);
         for (const value_table& pool : m_values) {
             pool.for_each_in_segment(s, [&](const value_entry& e) {
-                merged.add(e.text, e.length, e.hash, e.logical, e.physical);
+                merged.add(e.text, e.length, e.key(), e.logical, e.physical);
             });
         }
         merged.for_each([&](const value_entry& e) { values.add(e); });

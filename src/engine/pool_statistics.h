@@ -56,5 +56,5 @@ private:
     address_figures m_figures[walk_pool_limit + 1];
     std::vector<value_table> m_values;
     std::vector<std::uint32_t> m_lengths;
-    std::vector<std::uint32_t> m_hashes;
+    std::vector<value_key> m_keys;
 };

@@ -19,7 +19,7 @@ public:
 
     void on_strings(const walked_string* strings, std::uint32_t count) override {
         m_lengths.resize(count);
-        m_hashes.resize(count);
+        m_keys.resize(count);
         m_counts.resize(count);
         // Measured first (each text read once, in address order), then
         // entered with the slots and the texts found there asked for ahead.
@@ -32,18 +32,18 @@ public:
             const char* text = reinterpret_cast<const char*>(s.address);
             const auto length = static_cast<std::uint32_t>(std::strlen(text));
             m_lengths[i] = length;
-            m_hashes[i] = text_hash(text, length);
+            m_keys[i] = text_key(text, length);
             m_counts[i] = merged;
         }
         for (std::uint32_t i = 0; i < count; ++i) {
             if (i + 2 * prefetch_distance < count) {
-                m_values.prefetch(m_hashes[i + 2 * prefetch_distance]);
+                m_values.prefetch(m_keys[i + 2 * prefetch_distance].hash);
             }
             if (i + prefetch_distance < count) {
-                m_values.prefetch_text(m_hashes[i + prefetch_distance]);
+                m_values.prefetch_text(m_keys[i + prefetch_distance].hash);
             }
-            m_values.add(reinterpret_cast<const char*>(strings[i].address), m_lengths[i],
-                         m_hashes[i], m_counts[i], 1);
+            m_values.add(reinterpret_cast<const char*>(strings[i].address), m_lengths[i], m_keys[i],
+                         m_counts[i], 1);
         }
     }
 
@@ -54,7 +54,7 @@ private:
     std::uint32_t m_pools;
     value_table m_values;
     std::vector<std::uint32_t> m_lengths;
-    std::vector<std::uint32_t> m_hashes;
+    std::vector<value_key> m_keys;
     std::vector<std::uint32_t> m_counts;
 };
 

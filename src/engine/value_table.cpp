@@ -7,10 +7,43 @@ namespace {
 // A segment never needs a block larger than this many slots.
 constexpr std::uint32_t segment_limit = 1u << 21;
 
-std::uint64_t read_word(const char* p, std::uint32_t bytes) noexcept {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, bytes);
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "a key's words hold the text's bytes in memory order");
+
+std::uint64_t read_word(const char* p) noexcept {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
     return word;
+}
+
+std::uint64_t read_half(const char* p) noexcept {
+    std::uint32_t half;
+    std::memcpy(&half, p, sizeof half);
+    return half;
+}
+
+// The first min(length, 8) bytes of text, zero-padded, from loads that stay
+// inside it (two overlapping halves, or single bytes).
+std::uint64_t read_short(const char* text, std::uint32_t length) noexcept {
+    if (length >= 8) {
+        return read_word(text);
+    }
+    if (length >= 4) {
+        const std::uint64_t last = read_half(text + length - 4) >> (8 * (8 - length));
+        return read_half(text) | last << 32;
+    }
+    if (length == 0) {
+        return 0;
+    }
+    const auto byte = [text](std::uint32_t i) {
+        return std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    };
+    return byte(0) | byte(length / 2) | byte(length - 1);
+}
+
+std::uint64_t step(std::uint64_t h, std::uint64_t word) noexcept {
+    h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+    return h ^ h >> 29;
 }
 
 std::uint64_t mix(std::uint64_t x) noexcept {
@@ -24,17 +57,28 @@ std::uint64_t mix(std::uint64_t x) noexcept {
 
 } // namespace
 
-std::uint32_t text_hash(const char* text, std::uint32_t length) noexcept {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ length;
-    std::uint32_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        h = (h ^ read_word(text + i, 8)) * 0xFF51AFD7ED558CCDull;
-        h ^= h >> 29;
+value_key text_key(const char* text, std::uint32_t length) noexcept {
+    value_key key;
+    key.head[0] = read_short(text, length);
+    // Bytes 8 .. min(length, 16): the word ending at the text's end, less
+    // the bytes the first word already holds.
+    key.head[1] = length >= 16 ? read_word(text + 8)
+                  : length > 8 ? read_word(text + length - 8) >> (8 * (16 - length))
+                               : 0;
+    std::uint64_t h = step(0x9E3779B97F4A7C15ull ^ length, key.head[0]);
+    if (length > 8) {
+        h = step(h, key.head[1]);
     }
-    if (i < length) {
-        h = (h ^ read_word(text + i, length - i)) * 0xC4CEB9FE1A85EC53ull;
+    if (length > value_head_bytes) {
+        // The rest by whole words, the last one ending at the text's end.
+        std::uint32_t i = value_head_bytes;
+        for (; i + 8 < length; i += 8) {
+            h = step(h, read_word(text + i));
+        }
+        h = step(h, read_word(text + length - 8));
     }
-    return static_cast<std::uint32_t>(mix(h) >> 32);
+    key.hash = static_cast<std::uint32_t>(mix(h) >> 32);
+    return key;
 }
 
 value_table::value_table(std::uint32_t segment_bits)

@@ -11,12 +11,22 @@
 #include <memory>
 #include <vector>
 
-// The hash of a text of length bytes.
-std::uint32_t text_hash(const char* text, std::uint32_t length) noexcept;
-
 // Bytes of a value kept in its entry: values this short are compared there,
 // without reading the host's text again (most repeated values are short).
 inline constexpr std::uint32_t value_head_bytes = 16;
+
+// What a value table compares before it reads a text: the first
+// value_head_bytes bytes of the text, zero-padded, as two words in memory
+// order (the engine runs on little-endian machines only), and the hash of
+// the whole text. Equal texts have equal keys.
+struct value_key {
+    std::uint64_t head[2];
+    std::uint32_t hash;
+};
+
+// The key of a text of length bytes. Reads no byte past the text's end:
+// short texts are read as overlapping words inside them.
+value_key text_key(const char* text, std::uint32_t length) noexcept;
 
 struct value_entry {
     const char* text; // null: an empty slot
@@ -24,7 +34,14 @@ struct value_entry {
     std::uint32_t length;
     std::uint32_t logical;
     std::uint32_t physical;
-    char head[value_head_bytes]; // the first bytes of the value
+    char head[value_head_bytes]; // the first bytes of the value, zero-padded
+
+    value_key key() const noexcept {
+        value_key k;
+        std::memcpy(k.head, head, sizeof k.head);
+        k.hash = hash;
+        return k;
+    }
 };
 
 class value_table {
@@ -34,10 +51,12 @@ public:
     value_table(value_table&&) noexcept = default;
     value_table& operator=(value_table&&) noexcept = default;
 
-    // Adds logical and physical to the entry of the value (text, length), or
-    // enters the value with them. Raises std::bad_alloc (table unchanged).
-    void add(const char* text, std::uint32_t length, std::uint32_t hash, std::uint32_t logical,
+    // Adds logical and physical to the entry of the value (text, length),
+    // whose key is key, or enters the value with them. Raises std::bad_alloc
+    // (table unchanged).
+    void add(const char* text, std::uint32_t length, const value_key& key, std::uint32_t logical,
              std::uint32_t physical) {
+        const std::uint32_t hash = key.hash;
         segment& s = m_segments[segment_of(hash)];
         if (s.used >= s.grow_at) {
             grow(s);
@@ -50,14 +69,15 @@ public:
                 e.length = length;
                 e.logical = logical;
                 e.physical = physical;
-                std::memcpy(e.head, text, length < value_head_bytes ? length : value_head_bytes);
+                std::memcpy(e.head, key.head, sizeof e.head);
                 ++s.used;
                 ++m_size;
                 return;
             }
-            if (e.hash == hash && e.length == length &&
-                (e.text == text ||
-                 std::memcmp(length <= value_head_bytes ? e.head : e.text, text, length) == 0)) {
+            if (e.hash == hash && e.length == length && same_head(e, key) &&
+                (length <= value_head_bytes || e.text == text ||
+                 std::memcmp(e.text + value_head_bytes, text + value_head_bytes,
+                             length - value_head_bytes) == 0)) {
                 e.logical += logical;
                 e.physical += physical;
                 return;
@@ -83,7 +103,7 @@ public:
         if (s.slots) {
             const value_entry& e = s.slots[hash & s.mask];
             if (e.text != nullptr && e.hash == hash && e.length > value_head_bytes) {
-                __builtin_prefetch(e.text);
+                __builtin_prefetch(e.text + value_head_bytes);
             }
         }
     }
@@ -123,6 +143,12 @@ public:
     void clear() noexcept;
 
 private:
+    static bool same_head(const value_entry& e, const value_key& key) noexcept {
+        std::uint64_t head[2];
+        std::memcpy(head, e.head, sizeof head);
+        return head[0] == key.head[0] && head[1] == key.head[1];
+    }
+
     struct segment {
         std::unique_ptr<value_entry[]> slots;
         std::uint32_t mask = 0;
