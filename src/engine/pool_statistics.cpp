@@ -109,7 +109,7 @@ void pool_statistics::on_strings(const walked_string* strings, std::uint32_t cou
         const walked_string& s = strings[i];
         const char* text = reinterpret_cast<const char*>(s.address);
         for_each_pool(s.pools, [&](std::uint32_t p) {
-            m_values[p].add(text, m_lengths[i], m_keys[i], s.counts[p], 1);
+            m_values[p].add(text, m_lengths[i], m_keys[i], s.counts[p]);
         });
     }
 }
@@ -137,9 +137,8 @@ pool_summary pool_statistics::all_row() {
         }
         merged.empty_for(most);
         for (const value_table& pool : m_values) {
-            pool.for_each_in_segment(s, [&](const value_entry& e) {
-                merged.add(e.text, e.length, e.key(), e.logical, e.physical);
-            });
+            pool.for_each_in_segment(
+                s, [&](const value_entry& e) { merged.add(e.text, e.length, e.key(), e.logical); });
         }
         merged.for_each([&](const value_entry& e) { values.add(e); });
     }

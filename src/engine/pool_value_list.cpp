@@ -47,12 +47,12 @@ public:
         }
     }
 
-    value_table& values() noexcept { return m_values; }
+    counted_value_table& values() noexcept { return m_values; }
 
 private:
     static constexpr std::uint32_t prefetch_distance = 8;
     std::uint32_t m_pools;
-    value_table m_values;
+    counted_value_table m_values;
     std::vector<std::uint32_t> m_lengths;
     std::vector<value_key> m_keys;
     std::vector<std::uint32_t> m_counts;
@@ -105,7 +105,7 @@ void collect_pool_values(address_runs* const* pools, std::uint32_t count, string
     out.remove_all();
     value_collector collector(count);
     walk_addresses(pools, count, collector);
-    value_table& values = collector.values();
+    counted_value_table& values = collector.values();
 
     const std::uint32_t piece_limit =
         std::max<std::uint32_t>(current_engine_tuning().sort_piece_entries, 1);
@@ -113,7 +113,7 @@ void collect_pool_values(address_runs* const* pools, std::uint32_t count, string
     pieces.reserve(values.size() / piece_limit + 1);
     pieces.emplace_back();
     std::uint32_t left = values.size();
-    values.for_each([&](const value_entry& e) {
+    values.for_each([&](const counted_value_entry& e) {
         if (pieces.back().size() == piece_limit) {
             pieces.emplace_back();
         }

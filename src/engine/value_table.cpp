@@ -65,13 +65,18 @@ value_key text_key(const char* text, std::uint32_t length) noexcept {
     key.head[1] = length >= 16 ? read_word(text + 8)
                   : length > 8 ? read_word(text + length - 8) >> (8 * (16 - length))
                                : 0;
+    // The hash reads sixteen bytes here; the key keeps what an entry holds.
+    const std::uint64_t rest = key.head[1];
+    if constexpr (value_head_bytes < 16) {
+        key.head[1] &= (std::uint64_t{1} << (8 * (value_head_bytes - 8))) - 1;
+    }
     std::uint64_t h = step(0x9E3779B97F4A7C15ull ^ length, key.head[0]);
     if (length > 8) {
-        h = step(h, key.head[1]);
+        h = step(h, rest);
     }
-    if (length > value_head_bytes) {
+    if (length > 16) {
         // The rest by whole words, the last one ending at the text's end.
-        std::uint32_t i = value_head_bytes;
+        std::uint32_t i = 16;
         for (; i + 8 < length; i += 8) {
             h = step(h, read_word(text + i));
         }
@@ -81,7 +86,8 @@ value_key text_key(const char* text, std::uint32_t length) noexcept {
     return key;
 }
 
-value_table::value_table(std::uint32_t segment_bits)
+template <typename Entry>
+basic_value_table<Entry>::basic_value_table(std::uint32_t segment_bits)
     : m_segments(std::size_t{1} << (segment_bits > 16 ? 16 : segment_bits)),
       m_shift(32 - (segment_bits > 16 ? 16 : segment_bits)) {}
 
@@ -97,7 +103,7 @@ std::uint32_t capacity_for(std::uint32_t capacity, std::uint32_t values) noexcep
 
 } // namespace
 
-void value_table::reserve(std::uint32_t values) {
+template <typename Entry> void basic_value_table<Entry>::reserve(std::uint32_t values) {
     if (m_segments.size() != 1) {
         return;
     }
@@ -108,7 +114,7 @@ void value_table::reserve(std::uint32_t values) {
     }
 }
 
-void value_table::empty_for(std::uint32_t values) {
+template <typename Entry> void basic_value_table<Entry>::empty_for(std::uint32_t values) {
     if (m_segments.size() != 1) {
         return;
     }
@@ -128,18 +134,18 @@ void value_table::empty_for(std::uint32_t values) {
     grow(s, capacity);
 }
 
-void value_table::grow(segment& s, std::uint32_t capacity) {
+template <typename Entry> void basic_value_table<Entry>::grow(segment& s, std::uint32_t capacity) {
     if (capacity > segment_limit) {
         throw std::bad_alloc();
     }
-    std::unique_ptr<value_entry[]> slots(new value_entry[capacity]);
+    std::unique_ptr<Entry[]> slots(new Entry[capacity]);
     for (std::uint32_t i = 0; i < capacity; ++i) {
         slots[i].text = nullptr;
     }
     const std::uint32_t mask = capacity - 1;
     if (s.slots) {
         for (std::uint32_t i = 0; i <= s.mask; ++i) {
-            const value_entry& e = s.slots[i];
+            const Entry& e = s.slots[i];
             if (e.text == nullptr) {
                 continue;
             }
@@ -155,9 +161,12 @@ void value_table::grow(segment& s, std::uint32_t capacity) {
     s.grow_at = capacity / 4 * 3;
 }
 
-void value_table::clear() noexcept {
+template <typename Entry> void basic_value_table<Entry>::clear() noexcept {
     for (segment& s : m_segments) {
         s = segment();
     }
     m_size = 0;
 }
+
+template class basic_value_table<value_entry>;
+template class basic_value_table<counted_value_entry>;

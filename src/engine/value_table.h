@@ -1,19 +1,27 @@
 // The distinct values of a pool, found by hashing the texts in place: one
 // entry per value with one of its string objects, its length, its logical
-// count (plain 32-bit sum) and its physical count. The table is split into
-// segments by the high bits of the hash; each grows on its own, so none
-// needs a large block, and the segments of two tables built with the same
-// segment bits hold the same values' hashes (merge_segment relies on it).
+// count (plain 32-bit sum) and, in a counted table, its physical count. The
+// table is split into segments by the high bits of the hash; each grows on
+// its own, so none needs a large block, and the segments of two tables built
+// with the same segment bits hold the same values' hashes (the values of
+// "All" are merged a segment at a time on that ground).
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
-// Bytes of a value kept in its entry: values this short are compared there,
-// without reading the host's text again (most repeated values are short).
-inline constexpr std::uint32_t value_head_bytes = 16;
+// Bytes of an entry of a value table: two fit in a cache line.
+inline constexpr std::uint32_t value_entry_bytes = 32;
+// Bytes of a value kept in its entry (what the entry has left after the
+// text pointer, the hash, the length and the logical count: 16 in a 32-bit
+// build, 12 in a 64-bit one). Values this short are compared there, without
+// reading the host's text again (most repeated values are short).
+inline constexpr std::uint32_t value_head_bytes =
+    value_entry_bytes - static_cast<std::uint32_t>(sizeof(const char*) + 3 * sizeof(std::uint32_t));
+static_assert(value_head_bytes >= 8 && value_head_bytes <= 16, "a head is one or two words");
 
 // What a value table compares before it reads a text: the first
 // value_head_bytes bytes of the text, zero-padded, as two words in memory
@@ -28,48 +36,58 @@ struct value_key {
 // short texts are read as overlapping words inside them.
 value_key text_key(const char* text, std::uint32_t length) noexcept;
 
+// One value: one of its string objects, its length and its logical count.
 struct value_entry {
     const char* text; // null: an empty slot
     std::uint32_t hash;
     std::uint32_t length;
     std::uint32_t logical;
-    std::uint32_t physical;
     char head[value_head_bytes]; // the first bytes of the value, zero-padded
 
     value_key key() const noexcept {
-        value_key k;
-        std::memcpy(k.head, head, sizeof k.head);
-        k.hash = hash;
+        value_key k{{0, 0}, hash};
+        std::memcpy(k.head, head, value_head_bytes);
         return k;
     }
 };
+static_assert(sizeof(value_entry) == value_entry_bytes, "entries are packed");
 
-class value_table {
+// A value with the number of its string objects too.
+struct counted_value_entry : value_entry {
+    std::uint32_t physical;
+};
+
+// Entry is value_entry, or counted_value_entry to keep the physical counts.
+template <typename Entry> class basic_value_table {
 public:
-    // 2^segment_bits segments (at most 16).
-    explicit value_table(std::uint32_t segment_bits);
-    value_table(value_table&&) noexcept = default;
-    value_table& operator=(value_table&&) noexcept = default;
+    static constexpr bool counts_physical = std::is_same<Entry, counted_value_entry>::value;
 
-    // Adds logical and physical to the entry of the value (text, length),
-    // whose key is key, or enters the value with them. Raises std::bad_alloc
-    // (table unchanged).
+    // 2^segment_bits segments (at most 16).
+    explicit basic_value_table(std::uint32_t segment_bits);
+    basic_value_table(basic_value_table&&) noexcept = default;
+    basic_value_table& operator=(basic_value_table&&) noexcept = default;
+
+    // Adds logical (and physical, when the table counts it) to the entry of
+    // the value (text, length), whose key is key, or enters the value with
+    // them. Raises std::bad_alloc (table unchanged).
     void add(const char* text, std::uint32_t length, const value_key& key, std::uint32_t logical,
-             std::uint32_t physical) {
+             std::uint32_t physical = 1) {
         const std::uint32_t hash = key.hash;
         segment& s = m_segments[segment_of(hash)];
         if (s.used >= s.grow_at) {
             grow(s);
         }
         for (std::uint32_t i = hash & s.mask;; i = (i + 1) & s.mask) {
-            value_entry& e = s.slots[i];
+            Entry& e = s.slots[i];
             if (e.text == nullptr) {
                 e.text = text;
                 e.hash = hash;
                 e.length = length;
                 e.logical = logical;
-                e.physical = physical;
-                std::memcpy(e.head, key.head, sizeof e.head);
+                if constexpr (counts_physical) {
+                    e.physical = physical;
+                }
+                std::memcpy(e.head, key.head, value_head_bytes);
                 ++s.used;
                 ++m_size;
                 return;
@@ -79,7 +97,9 @@ public:
                  std::memcmp(e.text + value_head_bytes, text + value_head_bytes,
                              length - value_head_bytes) == 0)) {
                 e.logical += logical;
-                e.physical += physical;
+                if constexpr (counts_physical) {
+                    e.physical += physical;
+                }
                 return;
             }
         }
@@ -101,7 +121,7 @@ public:
     [[gnu::always_inline]] void prefetch_text(std::uint32_t hash) const noexcept {
         const segment& s = m_segments[segment_of(hash)];
         if (s.slots) {
-            const value_entry& e = s.slots[hash & s.mask];
+            const Entry& e = s.slots[hash & s.mask];
             if (e.text != nullptr && e.hash == hash && e.length > value_head_bytes) {
                 __builtin_prefetch(e.text + value_head_bytes);
             }
@@ -122,7 +142,7 @@ public:
     // Values held in segment s.
     std::uint32_t segment_size(std::uint32_t s) const noexcept { return m_segments[s].used; }
 
-    // Calls f(const value_entry&) for every value of segment s.
+    // Calls f(const Entry&) for every value of segment s.
     template <typename F> void for_each_in_segment(std::uint32_t s, F&& f) const {
         const segment& seg = m_segments[s];
         if (!seg.slots) {
@@ -144,13 +164,13 @@ public:
 
 private:
     static bool same_head(const value_entry& e, const value_key& key) noexcept {
-        std::uint64_t head[2];
-        std::memcpy(head, e.head, sizeof head);
+        std::uint64_t head[2] = {0, 0};
+        std::memcpy(head, e.head, value_head_bytes);
         return head[0] == key.head[0] && head[1] == key.head[1];
     }
 
     struct segment {
-        std::unique_ptr<value_entry[]> slots;
+        std::unique_ptr<Entry[]> slots;
         std::uint32_t mask = 0;
         std::uint32_t used = 0;
         std::uint32_t grow_at = 0;
@@ -165,3 +185,6 @@ private:
     std::uint32_t m_shift;
     std::uint32_t m_size = 0;
 };
+
+using value_table = basic_value_table<value_entry>;
+using counted_value_table = basic_value_table<counted_value_entry>;
