@@ -8,8 +8,6 @@
 namespace {
 
 constexpr std::uint32_t gathered_pools = 5;
-// How many strings ahead the table slots are asked for.
-constexpr std::uint32_t prefetch_distance = 8;
 
 } // namespace
 
@@ -75,42 +73,30 @@ template <typename F> void for_each_pool(std::uint32_t pools, F&& f) {
 } // namespace
 
 void pool_statistics::on_strings(const walked_string* strings, std::uint32_t count) {
-    m_lengths.resize(count);
-    m_keys.resize(count);
     // First every string of the window is measured and counted (its text is
-    // read once, in address order), then the strings go to the value
-    // tables, their slots asked for well ahead and the texts of the values
-    // found in those slots (which the comparisons read) a little later.
+    // read once, in address order) and set aside for the table of each of its
+    // pools; then each table takes its strings in one run, which keeps the
+    // parts of it most in use in the cache (the tables of a window's pools,
+    // filled in turns, would push each other out).
+    for (std::vector<pending_value>& values : m_pending) {
+        values.clear(); // keeps its storage for the next window
+    }
     address_figures& all = m_figures[gathered_pools];
     for (std::uint32_t i = 0; i < count; ++i) {
         const walked_string& s = strings[i];
         const char* text = reinterpret_cast<const char*>(s.address);
         const auto length = static_cast<std::uint32_t>(std::strlen(text));
-        m_lengths[i] = length;
-        m_keys[i] = text_key(text, length);
+        const value_key key = text_key(text, length);
         std::uint32_t merged = 0;
         for_each_pool(s.pools, [&](std::uint32_t p) {
             m_figures[p].add(s.address, length, s.counts[p]);
             merged += s.counts[p]; // "All" adds the pools' counts plainly
+            m_pending[p].push_back(pending_value{text, length, s.counts[p], key});
         });
         all.add(s.address, length, merged);
     }
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (i + 2 * prefetch_distance < count) {
-            const std::uint32_t a = i + 2 * prefetch_distance;
-            for_each_pool(strings[a].pools,
-                          [&](std::uint32_t p) { m_values[p].prefetch(m_keys[a].hash); });
-        }
-        if (i + prefetch_distance < count) {
-            const std::uint32_t a = i + prefetch_distance;
-            for_each_pool(strings[a].pools,
-                          [&](std::uint32_t p) { m_values[p].prefetch_text(m_keys[a].hash); });
-        }
-        const walked_string& s = strings[i];
-        const char* text = reinterpret_cast<const char*>(s.address);
-        for_each_pool(s.pools, [&](std::uint32_t p) {
-            m_values[p].add(text, m_lengths[i], m_keys[i], s.counts[p]);
-        });
+    for (std::uint32_t p = 0; p < gathered_pools; ++p) {
+        m_values[p].add_each(m_pending[p].data(), static_cast<std::uint32_t>(m_pending[p].size()));
     }
 }
 

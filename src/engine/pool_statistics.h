@@ -55,6 +55,6 @@ public:
 private:
     address_figures m_figures[walk_pool_limit + 1];
     std::vector<value_table> m_values;
-    std::vector<std::uint32_t> m_lengths;
-    std::vector<value_key> m_keys;
+    // The strings of the window being walked, by pool.
+    std::vector<pending_value> m_pending[walk_pool_limit];
 };

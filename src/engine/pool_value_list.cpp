@@ -18,11 +18,9 @@ public:
         : m_pools(pools), m_values(current_engine_tuning().table_segment_bits) {}
 
     void on_strings(const walked_string* strings, std::uint32_t count) override {
-        m_lengths.resize(count);
-        m_keys.resize(count);
-        m_counts.resize(count);
         // Measured first (each text read once, in address order), then
-        // entered with the slots and the texts found there asked for ahead.
+        // entered in one run.
+        m_pending.resize(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             const walked_string& s = strings[i];
             std::uint32_t merged = 0;
@@ -31,31 +29,17 @@ public:
             }
             const char* text = reinterpret_cast<const char*>(s.address);
             const auto length = static_cast<std::uint32_t>(std::strlen(text));
-            m_lengths[i] = length;
-            m_keys[i] = text_key(text, length);
-            m_counts[i] = merged;
+            m_pending[i] = pending_value{text, length, merged, text_key(text, length)};
         }
-        for (std::uint32_t i = 0; i < count; ++i) {
-            if (i + 2 * prefetch_distance < count) {
-                m_values.prefetch(m_keys[i + 2 * prefetch_distance].hash);
-            }
-            if (i + prefetch_distance < count) {
-                m_values.prefetch_text(m_keys[i + prefetch_distance].hash);
-            }
-            m_values.add(reinterpret_cast<const char*>(strings[i].address), m_lengths[i], m_keys[i],
-                         m_counts[i], 1);
-        }
+        m_values.add_each(m_pending.data(), count);
     }
 
     counted_value_table& values() noexcept { return m_values; }
 
 private:
-    static constexpr std::uint32_t prefetch_distance = 8;
     std::uint32_t m_pools;
     counted_value_table m_values;
-    std::vector<std::uint32_t> m_lengths;
-    std::vector<value_key> m_keys;
-    std::vector<std::uint32_t> m_counts;
+    std::vector<pending_value> m_pending;
 };
 
 // Sorted pieces of the values, each in its own block, merged by a heap of

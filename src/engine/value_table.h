@@ -36,6 +36,15 @@ struct value_key {
 // short texts are read as overlapping words inside them.
 value_key text_key(const char* text, std::uint32_t length) noexcept;
 
+// A string object waiting to be entered in a value table, with what was
+// measured of it while its text was read.
+struct pending_value {
+    const char* text;
+    std::uint32_t length;
+    std::uint32_t logical;
+    value_key key;
+};
+
 // One value: one of its string objects, its length and its logical count.
 struct value_entry {
     const char* text; // null: an empty slot
@@ -105,28 +114,12 @@ public:
         }
     }
 
-    // Asks the memory system for the slot a hash starts at. Always inlined:
-    // a function whose only effect is a prefetch looks free of effects to
-    // the optimiser, which then drops its calls, prefetch and all.
-    [[gnu::always_inline]] void prefetch(std::uint32_t hash) const noexcept {
-        const segment& s = m_segments[segment_of(hash)];
-        if (s.slots) {
-            __builtin_prefetch(s.slots.get() + (hash & s.mask));
-        }
-    }
+    // add() for each of values[0 .. count), in order, as one string object
+    // each; the slots, and the texts of the values found in them, are asked
+    // for a few values ahead. Raises std::bad_alloc (the values before the
+    // one that failed are in).
+    void add_each(const pending_value* values, std::uint32_t count);
 
-    // When the slot a hash starts at holds a value of that hash too long to
-    // be compared in the entry, asks the memory system for the value's text.
-    // Always inlined, like prefetch.
-    [[gnu::always_inline]] void prefetch_text(std::uint32_t hash) const noexcept {
-        const segment& s = m_segments[segment_of(hash)];
-        if (s.slots) {
-            const Entry& e = s.slots[hash & s.mask];
-            if (e.text != nullptr && e.hash == hash && e.length > value_head_bytes) {
-                __builtin_prefetch(e.text + value_head_bytes);
-            }
-        }
-    }
     // Room for values more values without growing (a table of one segment).
     void reserve(std::uint32_t values);
     // Empties a table of one segment and makes room for values values,
@@ -163,6 +156,28 @@ public:
     void clear() noexcept;
 
 private:
+    // Asks the memory system for the slot a hash starts at. Always inlined:
+    // a function whose only effect is a prefetch looks free of effects to
+    // the optimiser, which then drops its calls, prefetch and all.
+    [[gnu::always_inline]] void prefetch(std::uint32_t hash) const noexcept {
+        const segment& s = m_segments[segment_of(hash)];
+        if (s.slots) {
+            __builtin_prefetch(s.slots.get() + (hash & s.mask));
+        }
+    }
+
+    // When the slot a hash starts at holds a value of that hash too long to
+    // be compared in the entry, asks the memory system for the value's text.
+    // Always inlined, like prefetch.
+    [[gnu::always_inline]] void prefetch_text(std::uint32_t hash) const noexcept {
+        const segment& s = m_segments[segment_of(hash)];
+        if (s.slots) {
+            const Entry& e = s.slots[hash & s.mask];
+            if (e.text != nullptr && e.hash == hash && e.length > value_head_bytes) {
+                __builtin_prefetch(e.text + value_head_bytes);
+            }
+        }
+    }
     static bool same_head(const value_entry& e, const value_key& key) noexcept {
         std::uint64_t head[2] = {0, 0};
         std::memcpy(head, e.head, value_head_bytes);
