@@ -179,9 +179,8 @@ private:
         }
     }
     static bool same_head(const value_entry& e, const value_key& key) noexcept {
-        std::uint64_t head[2] = {0, 0};
-        std::memcpy(head, e.head, value_head_bytes);
-        return head[0] == key.head[0] && head[1] == key.head[1];
+        const value_key held = e.key();
+        return held.head[0] == key.head[0] && held.head[1] == key.head[1];
     }
 
     struct segment {
