@@ -23,6 +23,7 @@ done
 ./scripts/bootstrap.sh >/dev/null
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-poolscope}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+./scripts/runs-win32.sh || exit 1
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target poolscope_bench_win32 pool_window_timing >/dev/null
 

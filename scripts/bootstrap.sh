@@ -103,6 +103,13 @@ fi
 
 ((packages_only)) && exit 0
 
+# A machine that cannot execute 32-bit programs gets no wine prefix: wine could
+# not create it. The scripts that need wine ask scripts/runs-win32.sh.
+if ! "$(dirname "$0")/runs-win32.sh"; then
+    say "no wine prefix on this machine; the 32-bit Windows build can be compiled here but not run"
+    exit 0
+fi
+
 # The wine prefix: created once, with wine's fonts copied in (or dialogs come out
 # too wide), the crash dialog off (or a crash hangs under Xvfb) and a virtual
 # desktop so that top-level windows get a frame in screenshots.

@@ -19,6 +19,7 @@ cd "$(dirname "$0")/.."
 ./scripts/bootstrap.sh >/dev/null
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-poolscope}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+./scripts/runs-win32.sh || exit 1
 
 build="${POOLSCOPE_BUILD_DIR:-build/win32}"
 cmake --preset win32 -B "$build" >/dev/null
