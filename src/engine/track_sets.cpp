@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/address_sort.h"
+#include "host/host_guard.h"
 #include "host/service_lookup.h"
 #include "support/bit_array_bittable.h"
 
@@ -104,7 +105,8 @@ void add_library_tracks(metadb_handle_list_t& out) {
     {
         const service_ptr_t<media_library> library =
             lookup_single<media_library>(guids::media_library);
-        library->all_tracks(receiver);
+        media_library* const raw = library.get();
+        guarded_host_calls([&] { raw->all_tracks(receiver); });
     }
     receiver.raise_pending_error();
 }
@@ -113,14 +115,16 @@ void add_playlist_tracks(metadb_handle_list_t& out) {
     {
         const service_ptr_t<playlist_service> playlists =
             lookup_single<playlist_service>(guids::playlist_service);
-        const std::uint32_t count = playlists->playlist_count();
+        playlist_service* const raw = playlists.get();
+        const std::uint32_t count =
+            guarded_host_value<std::uint32_t>([&] { return raw->playlist_count(); });
         if (count == playlist_service::no_playlists) {
             return;
         }
         append_track_visitor visitor(out);
         const bit_array_true every_track;
         for (std::uint32_t playlist = 0; playlist < count; ++playlist) {
-            playlists->enumerate_tracks(playlist, visitor, every_track);
+            guarded_host_calls([&] { raw->enumerate_tracks(playlist, visitor, every_track); });
             visitor.raise_pending_error();
         }
     }

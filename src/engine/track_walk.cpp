@@ -1,5 +1,7 @@
 #include "engine/track_walk.h"
 
+#include "host/host_guard.h"
+
 std::uint32_t pools_needed_for(pool_kind kind) noexcept {
     if (kind == pool_all) {
         return all_gathered_pools;
@@ -22,47 +24,51 @@ void walk_tracks(const metadb_handle_list_t& tracks, std::uint32_t wanted,
     if (!want_path && !want_meta && !want_info) {
         return;
     }
-    for (std::uint32_t i = 0; i < tracks.get_count(); ++i) {
-        const metadb_handle* handle = tracks[i].get();
-        if (handle == nullptr) {
-            continue;
-        }
-        if (want_path) {
-            if (const track_location* location = handle->location()) {
-                collectors.path.add(location->path_text());
+    // One guard for the whole walk: the collectors live outside it, and the
+    // loop holds nothing that needs cleaning up while it asks the host.
+    guarded_host_calls([&] {
+        for (std::uint32_t i = 0; i < tracks.get_count(); ++i) {
+            const metadb_handle* handle = tracks[i].get();
+            if (handle == nullptr) {
+                continue;
             }
-        }
-        if (!want_meta && !want_info) {
-            continue;
-        }
-        const track_info* info = nullptr;
-        if (!handle->cached_info(&info) || info == nullptr) {
-            continue;
-        }
-        if (want_meta) {
-            const std::uint32_t fields = info->meta_field_count();
-            for (std::uint32_t f = 0; f < fields; ++f) {
-                if (want_meta_name) {
-                    collectors.meta_name.add(info->meta_field_name(f));
+            if (want_path) {
+                if (const track_location* location = handle->location()) {
+                    collectors.path.add(location->path_text());
                 }
-                if (want_meta_value) {
-                    const std::uint32_t values = info->meta_field_value_count(f);
-                    for (std::uint32_t v = 0; v < values; ++v) {
-                        collectors.meta_value.add(info->meta_field_value(f, v));
+            }
+            if (!want_meta && !want_info) {
+                continue;
+            }
+            const track_info* info = nullptr;
+            if (!handle->cached_info(&info) || info == nullptr) {
+                continue;
+            }
+            if (want_meta) {
+                const std::uint32_t fields = info->meta_field_count();
+                for (std::uint32_t f = 0; f < fields; ++f) {
+                    if (want_meta_name) {
+                        collectors.meta_name.add(info->meta_field_name(f));
+                    }
+                    if (want_meta_value) {
+                        const std::uint32_t values = info->meta_field_value_count(f);
+                        for (std::uint32_t v = 0; v < values; ++v) {
+                            collectors.meta_value.add(info->meta_field_value(f, v));
+                        }
+                    }
+                }
+            }
+            if (want_info) {
+                const std::uint32_t fields = info->info_field_count();
+                for (std::uint32_t f = 0; f < fields; ++f) {
+                    if (want_info_name) {
+                        collectors.info_name.add(info->info_field_name(f));
+                    }
+                    if (want_info_value) {
+                        collectors.info_value.add(info->info_field_value(f));
                     }
                 }
             }
         }
-        if (want_info) {
-            const std::uint32_t fields = info->info_field_count();
-            for (std::uint32_t f = 0; f < fields; ++f) {
-                if (want_info_name) {
-                    collectors.info_name.add(info->info_field_name(f));
-                }
-                if (want_info_value) {
-                    collectors.info_value.add(info->info_field_value(f));
-                }
-            }
-        }
-    }
+    });
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/host_guard.h"
 #include "support/errors.h"
 
 namespace {
@@ -13,7 +14,9 @@ constexpr std::uint32_t size_bytes = 4;
 // Reads exactly bytes, or raises the data error the stream would raise past
 // its end.
 void read_exact(stream_reader& reader, void* buffer, std::uint32_t bytes, abort_callback& abort) {
-    if (reader.read(buffer, bytes, abort) != bytes) {
+    const std::uint32_t got =
+        guarded_host_value<std::uint32_t>([&] { return reader.read(buffer, bytes, abort); });
+    if (got != bytes) {
         throw auvia_io::exception_io_data();
     }
 }
@@ -58,7 +61,8 @@ public:
         if (wanted == 0) {
             return 0;
         }
-        std::uint32_t got = m_base.read(buffer, wanted, abort);
+        std::uint32_t got =
+            guarded_host_value<std::uint32_t>([&] { return m_base.read(buffer, wanted, abort); });
         if (got > wanted) {
             got = wanted; // a stream answering more than asked is not believed
         }
@@ -70,7 +74,7 @@ public:
         if (bytes > m_remaining) {
             throw auvia_io::exception_io_data();
         }
-        m_base.skip(bytes, abort);
+        guarded_host_calls([&] { m_base.skip(bytes, abort); });
         m_remaining -= bytes;
     }
 
@@ -111,7 +115,8 @@ void read_known_record(stream_reader& reader, abort_callback& abort, configurati
     } catch (const auvia_io::exception_io_data&) {
         // A damaged record is lost; the records after it are still read.
     }
-    reader.skip(view.remaining(), abort);
+    const std::uint32_t rest = view.remaining();
+    guarded_host_calls([&] { reader.skip(rest, abort); });
 }
 
 } // namespace
@@ -132,10 +137,13 @@ void write_configuration_records(stream_writer& writer, abort_callback& abort,
         for (std::uint32_t k = 0; k < size_bytes; ++k) {
             header[guid_bytes + k] = static_cast<unsigned char>(size >> (8 * k));
         }
-        writer.write(header, sizeof header, abort);
-        if (size != 0) {
-            writer.write(payload.bytes().data(), size, abort);
-        }
+        const unsigned char* const body = payload.bytes().data();
+        guarded_host_calls([&] {
+            writer.write(header, sizeof header, abort);
+            if (size != 0) {
+                writer.write(body, size, abort);
+            }
+        });
     }
 }
 
@@ -152,7 +160,7 @@ void read_configuration_records(stream_reader& reader, abort_callback& abort,
             if (configuration_record* record = find_record(list, guid)) {
                 read_known_record(reader, abort, *record, size);
             } else {
-                reader.skip(size, abort);
+                guarded_host_calls([&] { reader.skip(size, abort); });
             }
         }
     } catch (const auvia_io::exception_io_data&) {

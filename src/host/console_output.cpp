@@ -1,6 +1,7 @@
 #include "host/console_output.h"
 
 #include "host/component_state.h"
+#include "host/host_guard.h"
 #include "host/module_state.h"
 #include "host/service_ptr.h"
 
@@ -12,15 +13,19 @@ void console_print(const char* utf8) {
     if (core == nullptr) {
         return;
     }
-    const service_class_ref console_class = core->lookup_class(guids::console_sink);
+    const service_class_ref console_class = guarded_host_value<service_class_ref>(
+        [&] { return core->lookup_class(guids::console_sink); });
     for (std::uint32_t index = 0;; ++index) {
         service_base* raw = nullptr;
-        const bool created = core->create_instance(&raw, console_class, index);
+        const bool created = guarded_host_value<bool>(
+            [&] { return core->create_instance(&raw, console_class, index); });
         service_ptr_t<console_sink> console;
         console.attach(static_cast<console_sink*>(raw));
         if (!created || !console) {
             return;
         }
-        console->print_line(utf8 != nullptr ? utf8 : "", string_base::until_nul);
+        console_sink* const sink = console.get();
+        guarded_host_calls(
+            [&] { sink->print_line(utf8 != nullptr ? utf8 : "", string_base::until_nul); });
     }
 }

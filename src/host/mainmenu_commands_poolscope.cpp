@@ -1,5 +1,6 @@
 #include "host/mainmenu_commands_poolscope.h"
 
+#include "host/host_guard.h"
 #include "host/module_state.h"
 #include "ui/window_openers.h"
 
@@ -85,7 +86,8 @@ void mainmenu_commands_poolscope::run(std::uint32_t index, service_base* referen
         // Without a host there is no main window to own the window, and none of
         // the services it needs.
         if (host_core* core = module_state::core()) {
-            open_cache_statistics_window(core->owner_window());
+            open_cache_statistics_window(
+                guarded_host_value<window_handle>([&] { return core->owner_window(); }));
         }
     } catch (...) {
         // The window reports its own failures; nothing may reach the host.

@@ -1,13 +1,19 @@
 #include "host/service_lookup.h"
 
+#include "host/host_guard.h"
+
 service_ptr_t<service_base> lookup_single_instance(const GUID& class_guid) {
     host_core* core = module_state::core();
     if (core == nullptr) {
         // No lookup may happen before the entry point ran; treat as no service.
         throw exception_service_not_found();
     }
-    service_class_ref cls = core->lookup_class(class_guid);
-    const std::uint32_t count = core->count_instances(cls);
+    service_class_ref cls = nullptr;
+    std::uint32_t count = 0;
+    guarded_host_calls([&] {
+        cls = core->lookup_class(class_guid);
+        count = core->count_instances(cls);
+    });
     if (count == 0) {
         throw exception_service_not_found();
     }
@@ -15,7 +21,9 @@ service_ptr_t<service_base> lookup_single_instance(const GUID& class_guid) {
         throw exception_service_duplicated();
     }
     service_base* raw = nullptr;
-    if (!core->create_instance(&raw, cls, 0) || raw == nullptr) {
+    const bool created =
+        guarded_host_value<bool>([&] { return core->create_instance(&raw, cls, 0); });
+    if (!created || raw == nullptr) {
         if (raw != nullptr) {
             raw->service_release();
         }

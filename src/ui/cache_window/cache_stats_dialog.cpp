@@ -7,6 +7,7 @@
 #include "engine/cache_statistics.h"
 #include "engine/pools.h"
 #include "engine/track_sets.h"
+#include "host/host_guard.h"
 #include "host/module_state.h"
 #include "resources/resource_ids.h"
 #include "ui/cache_window/about_document.h"
@@ -316,5 +317,8 @@ void CCacheStatsDialog::on_item_activate(const NMITEMACTIVATE& activation) {
                                ? static_cast<pool_kind>(activation.iItem) + pool_path
                                : 0;
     host_core* core = module_state::core();
-    open_pool_statistics_window(pool, set, core != nullptr ? core->owner_window() : nullptr);
+    const window_handle owner =
+        core != nullptr ? guarded_host_value<window_handle>([&] { return core->owner_window(); })
+                        : nullptr;
+    open_pool_statistics_window(pool, set, owner);
 }

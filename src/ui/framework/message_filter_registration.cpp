@@ -1,11 +1,13 @@
 #include "ui/framework/message_filter_registration.h"
 
+#include "host/host_guard.h"
 #include "host/service_lookup.h"
 
 void message_filter_registration::register_filter(message_filter* filter) {
     service_ptr_t<dialog_message_hook> hook =
         lookup_single<dialog_message_hook>(guids::dialog_message_hook);
-    hook->register_filter(filter);
+    dialog_message_hook* const raw = hook.get();
+    guarded_host_calls([&] { raw->register_filter(filter); });
     m_filter = filter;
 }
 
@@ -17,5 +19,6 @@ void message_filter_registration::unregister_filter() {
     m_filter = nullptr;
     service_ptr_t<dialog_message_hook> hook =
         lookup_single<dialog_message_hook>(guids::dialog_message_hook);
-    hook->unregister_filter(filter);
+    dialog_message_hook* const raw = hook.get();
+    guarded_host_calls([&] { raw->unregister_filter(filter); });
 }
