@@ -20,8 +20,8 @@
 # cannot resolve is tried again preferring the release's own suite.
 set -euo pipefail
 
-need_pkgs=(g++ cmake ninja-build clang clang-14 lld-14 llvm-14 libclang-rt-14-dev googletest
-           libgtest-dev libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth
+need_pkgs=(g++ cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev
+           libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth
            fonts-wine imagemagick clang-format)
 if [ -n "${POOLSCOPE_PACKAGES:-}" ]; then
     read -r -a need_pkgs <<<"$POOLSCOPE_PACKAGES"
