@@ -1,8 +1,10 @@
 // The boundary through which the component calls the host. A host built with
 // another compiler raises its errors in its own exception model, which our
 // frames neither catch nor unwind; every batch of host calls that may raise
-// therefore runs inside a guard, which turns such an error into the
-// component's own exception once the guard has been left.
+// therefore runs inside a guard, whose platform part (run_guarded) is where
+// such an error is to become the component's own exception once the guard has
+// been left. The portable run_guarded serves hosts that share our exception
+// model, whose errors need no translation.
 //
 // Rules that keep a guard sound:
 // - No frame of the component with a pending cleanup (an object with a
@@ -17,6 +19,7 @@
 #pragma once
 
 #include <exception>
+#include <type_traits>
 #include <utility>
 
 namespace host_guard_detail {
@@ -33,7 +36,7 @@ void run_guarded(body_function body_fn, void* body);
 // raises, the host's or ours, reaches the caller as an exception of ours.
 template <typename Body> void guarded_host_calls(Body&& body) {
     struct frame {
-        Body* body;
+        std::remove_reference_t<Body>* body;
         std::exception_ptr error;
     };
     frame state{&body, nullptr};

@@ -82,7 +82,9 @@ TEST(HostGuard, ABodyRunsOnceAndItsAnswerComesBack) {
     const char* const text = "x";
     EXPECT_EQ(guarded_host_value<const char*>([&] { return ++runs, text; }), text);
     guarded_host_calls([&] { ++runs; });
-    EXPECT_EQ(runs, 3);
+    auto named_body = [&] { ++runs; };
+    guarded_host_calls(named_body);
+    EXPECT_EQ(runs, 4);
 }
 
 } // namespace
