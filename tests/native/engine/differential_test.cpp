@@ -28,10 +28,12 @@ namespace {
 
 struct library_shape {
     std::uint32_t tracks;
-    std::uint32_t texts;        // distinct texts to draw from
-    std::uint32_t objects;      // string objects holding them
-    std::uint32_t name_objects; // objects that serve as field names
-    std::uint32_t handles;      // entries of the track list
+    std::uint32_t texts;             // distinct texts to draw from
+    std::uint32_t objects;           // string objects holding them
+    std::uint32_t name_objects;      // objects that serve as field names
+    std::uint32_t handles;           // entries of the track list
+    std::uint32_t long_percent = 0;  // texts of 1,000 to 9,000 bytes
+    std::uint32_t empty_percent = 0; // texts of no bytes (the NUL only)
 };
 
 class random_library {
@@ -40,6 +42,15 @@ public:
         : m_host(host), m_rng(seed) {
         for (std::uint32_t i = 0; i < shape.texts; ++i) {
             m_texts.push_back(random_text());
+            if (chance(shape.long_percent)) {
+                // A long value, sometimes one that differs from another only
+                // near its end.
+                m_texts.back() = i > 0 && chance(50) ? m_texts[m_rng() % i] : std::string();
+                m_texts.back().resize(1000 + m_rng() % 8000, 'l');
+                m_texts.back().back() = static_cast<char>('a' + m_rng() % 3);
+            } else if (chance(shape.empty_percent)) {
+                m_texts.back().clear();
+            }
         }
         for (std::uint32_t i = 0; i < shape.objects; ++i) {
             m_objects.push_back(new_object());
@@ -236,6 +247,13 @@ TEST_P(Differential, SmallLibraries) {
 // references, and pools large enough for every step of the sorts.
 TEST_P(Differential, LargeLibraries) {
     check(library_shape{3000, 2500, 12000, 6000, 4000});
+}
+
+// Long values (equal ones, and ones differing only in their last byte, far
+// beyond a table entry's head and the sort's keys) mixed with many empty
+// ones; tails of a long value start anywhere inside it.
+TEST_P(Differential, LongAndEmptyTexts) {
+    check(library_shape{300, 200, 900, 30, 500, 15, 20});
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, Differential, ::testing::Values(1u, 2u, 3u, 4u, 5u));
