@@ -2,6 +2,8 @@
 // three track sets and their figures, against the floor (one pass that reads
 // every logical string once through the host calls), and the literal way of
 // gathering (one binary-search insertion per reference) at 20,000 tracks.
+// The pool window's computation (the distinct values of one pool, which it
+// holds the lock for) is timed on the Library set too.
 //
 // Times are processor time of the benchmark's thread, best of three runs (two
 // at a million tracks).
@@ -18,6 +20,7 @@
 
 #include "engine/cache_statistics.h"
 #include "engine/pool_summary.h"
+#include "engine/pool_values.h"
 #include "engine/string_gathering.h"
 #include "engine/track_sets.h"
 #include "engine/track_walk.h"
@@ -63,6 +66,25 @@ std::uint64_t logical_references(const metadb_handle_list_t& tracks) {
     }
     return n;
 }
+
+// A pool window whose length page takes the count of values and whose value
+// page is closed: the computation without the pages' copying.
+class counting_pool_view final : public pool_value_view {
+public:
+    explicit counting_pool_view(pool_kind kind) : m_kind(kind) {}
+    pool_kind pool() const override { return m_kind; }
+    bool length_page_exists() const override { return true; }
+    void fill_length_page(const string_info_list2& values) override {
+        value_count = values.get_count();
+    }
+    bool value_page_exists() const override { return false; }
+    void fill_value_page(const string_info_list2&) override {}
+    void present_pages() override {}
+    std::uint32_t value_count = 0;
+
+private:
+    pool_kind m_kind;
+};
 
 void print_row(const char* label, const pool_summary& s) {
     std::printf("    %-10s %9u %9u %9u %10u %10u %4u %4u %4u %5u\n", label, s.logical_strings,
@@ -208,6 +230,14 @@ void run_refresh(std::uint32_t count) {
                 "(%llu physical strings in the five pools)\n",
                 peak_extra / 1e6, static_cast<double>(peak_extra) / physical,
                 static_cast<unsigned long long>(physical));
+    for (const pool_kind kind : {pool_path, pool_meta_value, pool_all}) {
+        counting_pool_view pool_view(kind);
+        const double pool_seconds =
+            seconds_of([&] { compute_pool_values(pool_view, sets.library); }, repeats);
+        std::printf(
+            "  pool window, Library %-10s  %8.3f s  (%.2f x the library floor; %u values)\n",
+            pool_label(kind), pool_seconds, pool_seconds / floor_library, pool_view.value_count);
+    }
     std::printf("  Library rows: logical physical unique used required lq med uq max\n");
     for (pool_kind k = pool_path; k <= pool_all; ++k) {
         print_row(pool_label(k), views[0].rows[k - 1]);
