@@ -6,11 +6,9 @@
 metadata_cache_lock::metadata_cache_lock()
     : m_cache(lookup_single<metadata_cache>(guids::metadata_cache)) {
     // Should acquire_lock fail, the member gives the service back.
-    metadata_cache* const cache = m_cache.get();
-    guarded_host_calls([&] { cache->acquire_lock(); });
+    guarded_host_calls([&] { m_cache->acquire_lock(); });
 }
 
 metadata_cache_lock::~metadata_cache_lock() {
-    metadata_cache* const cache = m_cache.get();
-    guarded_host_calls([&] { cache->release_lock(); });
+    guarded_host_calls([&] { m_cache->release_lock(); });
 }

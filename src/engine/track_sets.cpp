@@ -105,8 +105,7 @@ void add_library_tracks(metadb_handle_list_t& out) {
     {
         const service_ptr_t<media_library> library =
             lookup_single<media_library>(guids::media_library);
-        media_library* const raw = library.get();
-        guarded_host_calls([&] { raw->all_tracks(receiver); });
+        guarded_host_calls([&] { library->all_tracks(receiver); });
     }
     receiver.raise_pending_error();
 }
@@ -115,16 +114,16 @@ void add_playlist_tracks(metadb_handle_list_t& out) {
     {
         const service_ptr_t<playlist_service> playlists =
             lookup_single<playlist_service>(guids::playlist_service);
-        playlist_service* const raw = playlists.get();
         const std::uint32_t count =
-            guarded_host_value<std::uint32_t>([&] { return raw->playlist_count(); });
+            guarded_host_value<std::uint32_t>([&] { return playlists->playlist_count(); });
         if (count == playlist_service::no_playlists) {
             return;
         }
         append_track_visitor visitor(out);
         const bit_array_true every_track;
         for (std::uint32_t playlist = 0; playlist < count; ++playlist) {
-            guarded_host_calls([&] { raw->enumerate_tracks(playlist, visitor, every_track); });
+            guarded_host_calls(
+                [&] { playlists->enumerate_tracks(playlist, visitor, every_track); });
             visitor.raise_pending_error();
         }
     }

@@ -24,8 +24,7 @@ void console_print(const char* utf8) {
         if (!created || !console) {
             return;
         }
-        console_sink* const sink = console.get();
         guarded_host_calls(
-            [&] { sink->print_line(utf8 != nullptr ? utf8 : "", string_base::until_nul); });
+            [&] { console->print_line(utf8 != nullptr ? utf8 : "", string_base::until_nul); });
     }
 }

@@ -55,6 +55,5 @@ void raise_host_error(host_error_kind kind, const char* message) {
     case host_error_kind::foreign:
         break;
     }
-    throw exception_host_error(
-        error_text(foreign_host_error_text, std::strlen(foreign_host_error_text)));
+    throw exception_host_error(copied(foreign_host_error_text));
 }

@@ -20,11 +20,9 @@ void report_unhandled_exception_text(const char* text) noexcept {
         message.append("Unhandled exception:\n", string_base::until_nul);
         message.append(text, string_base::until_nul);
         service_ptr_t<alert_service> alerts = lookup_single<alert_service>(guids::alert_service);
-        alert_service* const raw = alerts.get();
-        const char* const text = message.chars();
         guarded_host_calls([&] {
-            raw->show_alert(text, string_base::until_nul, "Metadata Cache Statistics",
-                            string_base::until_nul, 0);
+            alerts->show_alert(message.chars(), string_base::until_nul, "Metadata Cache Statistics",
+                               string_base::until_nul, 0);
         });
     } catch (...) {
         // Nothing left to report through.

@@ -6,8 +6,7 @@
 void message_filter_registration::register_filter(message_filter* filter) {
     service_ptr_t<dialog_message_hook> hook =
         lookup_single<dialog_message_hook>(guids::dialog_message_hook);
-    dialog_message_hook* const raw = hook.get();
-    guarded_host_calls([&] { raw->register_filter(filter); });
+    guarded_host_calls([&] { hook->register_filter(filter); });
     m_filter = filter;
 }
 
@@ -19,6 +18,5 @@ void message_filter_registration::unregister_filter() {
     m_filter = nullptr;
     service_ptr_t<dialog_message_hook> hook =
         lookup_single<dialog_message_hook>(guids::dialog_message_hook);
-    dialog_message_hook* const raw = hook.get();
-    guarded_host_calls([&] { raw->unregister_filter(filter); });
+    guarded_host_calls([&] { hook->unregister_filter(filter); });
 }
