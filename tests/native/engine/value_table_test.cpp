@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -79,6 +80,53 @@ template <typename Table> void expect_one_value_per_text() {
 TEST(ValueTable, TextsDifferingInAnyOneByteAreDifferentValues) {
     expect_one_value_per_text<value_table>();
     expect_one_value_per_text<counted_value_table>();
+}
+
+// Every key below is given one and the same hash, so the table can tell the
+// values apart only by their lengths, heads and the rest of their bytes.
+template <typename Table> void expect_values_apart_when_hashes_collide() {
+    const std::string long_base = sample_text(40, 9);
+    std::string long_last = long_base;
+    long_last.back() = long_last.back() == 'z' ? 'y' : 'z';
+    const std::vector<std::string> values = {"",
+                                             "a",
+                                             "abc",
+                                             "abd",
+                                             "abcd",
+                                             sample_text(value_head_bytes, 1),
+                                             sample_text(value_head_bytes + 1, 1),
+                                             long_base,
+                                             long_last,
+                                             long_base.substr(0, 39)};
+    std::vector<exact_text> texts;
+    for (const std::string& v : values) {
+        texts.emplace_back(v);
+        texts.emplace_back(v); // a second string object of each value
+    }
+    Table table(1);
+    for (const exact_text& t : texts) {
+        value_key key = text_key(t.bytes.get(), t.length);
+        key.hash = 0x5EED;
+        table.add(t.bytes.get(), t.length, key, 2);
+    }
+    ASSERT_EQ(table.size(), values.size());
+    std::vector<std::string> seen;
+    table.for_each([&](const auto& e) {
+        seen.emplace_back(e.text, e.length);
+        EXPECT_EQ(e.logical, 4u) << seen.back();
+        if constexpr (Table::counts_physical) {
+            EXPECT_EQ(e.physical, 2u) << seen.back();
+        }
+    });
+    std::sort(seen.begin(), seen.end());
+    std::vector<std::string> expected = values;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(seen, expected);
+}
+
+TEST(ValueTable, ValuesSharingAHashAreToldApartByTheirBytes) {
+    expect_values_apart_when_hashes_collide<value_table>();
+    expect_values_apart_when_hashes_collide<counted_value_table>();
 }
 
 } // namespace
