@@ -105,16 +105,14 @@ std::uint32_t capacity_for(std::uint32_t capacity, std::uint32_t values) noexcep
 
 template <typename Entry>
 void basic_value_table<Entry>::add_each(const pending_value* values, std::uint32_t count) {
-    // A slot is asked for twice as far ahead as the text found in it, which
-    // can only be read once the slot has arrived.
-    constexpr std::uint32_t text_ahead = 8;
-    constexpr std::uint32_t slot_ahead = 2 * text_ahead;
+    // Far enough ahead for the slot to arrive while the values before it
+    // are entered. The texts of long values found in a slot are not asked
+    // for: that needs the slot first, and waiting for it stalls the adds
+    // more than the comparisons gain.
+    constexpr std::uint32_t slot_ahead = 32;
     for (std::uint32_t i = 0; i < count; ++i) {
         if (i + slot_ahead < count) {
             prefetch(values[i + slot_ahead].key.hash);
-        }
-        if (i + text_ahead < count) {
-            prefetch_text(values[i + text_ahead].key.hash);
         }
         const pending_value& v = values[i];
         add(v.text, v.length, v.key, v.logical);

@@ -86,8 +86,13 @@ public:
         if (s.used >= s.grow_at) {
             grow(s);
         }
-        for (std::uint32_t i = hash & s.mask;; i = (i + 1) & s.mask) {
-            Entry& e = s.slots[i];
+        // Hash and length are compared as one word: most slots probed hold
+        // another value, and one comparison tells.
+        const std::uint64_t wanted = hash_and_length(hash, length);
+        Entry* const slots = s.slots.get();
+        const std::uint32_t mask = s.mask;
+        for (std::uint32_t i = hash & mask;; i = (i + 1) & mask) {
+            Entry& e = slots[i];
             if (e.text == nullptr) {
                 e.text = text;
                 e.hash = hash;
@@ -101,7 +106,7 @@ public:
                 ++m_size;
                 return;
             }
-            if (e.hash == hash && e.length == length && same_head(e, key) &&
+            if (hash_and_length(e.hash, e.length) == wanted && same_head(e, key) &&
                 (length <= value_head_bytes || e.text == text ||
                  std::memcmp(e.text + value_head_bytes, text + value_head_bytes,
                              length - value_head_bytes) == 0)) {
@@ -115,9 +120,8 @@ public:
     }
 
     // add() for each of values[0 .. count), in order, as one string object
-    // each; the slots, and the texts of the values found in them, are asked
-    // for a few values ahead. Raises std::bad_alloc (the values before the
-    // one that failed are in).
+    // each; the slots are asked for a few values ahead. Raises std::bad_alloc (the values before
+    // the one that failed are in).
     void add_each(const pending_value* values, std::uint32_t count);
 
     // Room for values more values without growing (a table of one segment).
@@ -166,21 +170,15 @@ private:
         }
     }
 
-    // When the slot a hash starts at holds a value of that hash too long to
-    // be compared in the entry, asks the memory system for the value's text.
-    // Always inlined, like prefetch.
-    [[gnu::always_inline]] void prefetch_text(std::uint32_t hash) const noexcept {
-        const segment& s = m_segments[segment_of(hash)];
-        if (s.slots) {
-            const Entry& e = s.slots[hash & s.mask];
-            if (e.text != nullptr && e.hash == hash && e.length > value_head_bytes) {
-                __builtin_prefetch(e.text + value_head_bytes);
-            }
-        }
+    static std::uint64_t hash_and_length(std::uint32_t hash, std::uint32_t length) noexcept {
+        return hash | std::uint64_t{length} << 32;
     }
     static bool same_head(const value_entry& e, const value_key& key) noexcept {
-        const value_key held = e.key();
-        return held.head[0] == key.head[0] && held.head[1] == key.head[1];
+        std::uint64_t first;
+        std::memcpy(&first, e.head, sizeof first);
+        std::uint64_t second = 0;
+        std::memcpy(&second, e.head + sizeof first, value_head_bytes - sizeof first);
+        return first == key.head[0] && second == key.head[1];
     }
 
     struct segment {
