@@ -169,12 +169,9 @@ void run_refresh(std::uint32_t count) {
         t[0] = thread_seconds();
         walk_tracks(sets.library, all_gathered_pools, collectors);
         t[1] = thread_seconds();
-        address_runs* gathered[] = {&collectors.path.finish(), &collectors.meta_name.finish(),
-                                    &collectors.meta_value.finish(), &collectors.info_name.finish(),
-                                    &collectors.info_value.finish()};
-        collectors.sort_buffer.release();
+        const auto gathered = collectors.finish();
         t[2] = thread_seconds();
-        statistics.walk(gathered);
+        statistics.walk(gathered.data());
         t[3] = thread_seconds();
         for (pool_kind kind = pool_path; kind <= pool_info_value; ++kind) {
             bench::g_floor_sink = statistics.pool_row(kind).unique_strings;

@@ -13,13 +13,10 @@ bool fill_cache_statistics(cache_statistics_view& view, const metadb_handle_list
 
     const metadata_cache_lock lock;
     walk_tracks(tracks, all_gathered_pools, collectors);
-    address_runs* gathered[] = {&collectors.path.finish(), &collectors.meta_name.finish(),
-                                &collectors.meta_value.finish(), &collectors.info_name.finish(),
-                                &collectors.info_value.finish()};
-    collectors.sort_buffer.release();
+    const auto gathered = collectors.finish();
     view.progress_step();
     // One walk in address order counts the five pools and their union "All".
-    statistics.walk(gathered);
+    statistics.walk(gathered.data());
     view.progress_step();
     for (pool_kind kind = pool_path; kind <= pool_info_value; ++kind) {
         view.insert_pool_row(kind - 1, pool_label(kind), statistics.pool_row(kind));

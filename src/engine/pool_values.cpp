@@ -13,17 +13,10 @@ void fill_pages(pool_value_view& view, pool_kind kind, const metadb_handle_list_
     walk_tracks(tracks, pools_needed_for(kind), collectors);
     string_info_list2 values;
     if (kind >= pool_path && kind <= pool_all) {
-        reference_collector* const gathered[] = {&collectors.path, &collectors.meta_name,
-                                                 &collectors.meta_value, &collectors.info_name,
-                                                 &collectors.info_value};
-        address_runs* runs[5] = {};
-        for (pool_kind k = pool_path; k <= pool_info_value; ++k) {
-            if (kind == pool_all || kind == k) {
-                runs[k - 1] = &gathered[k - 1]->finish();
-            }
-        }
-        collectors.sort_buffer.release();
-        collect_pool_values(runs, 5, values);
+        // The pools the kind does not need were not walked: their runs are
+        // empty and add nothing.
+        const auto runs = collectors.finish();
+        collect_pool_values(runs.data(), 5, values);
     }
     if (view.length_page_exists()) {
         view.fill_length_page(values);

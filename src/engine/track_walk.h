@@ -2,6 +2,7 @@
 // only for what the wanted pools need.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "engine/pools.h"
@@ -28,6 +29,18 @@ struct pool_collectors {
     reference_collector meta_value{sort_buffer};
     reference_collector info_name{sort_buffer};
     reference_collector info_value{sort_buffer};
+
+    // Seals every collector's references into runs and gives the sort
+    // buffer back; element p holds the runs of pool kind p + 1 (Path ..
+    // Info Value). Raises std::bad_alloc (nothing lost; it may be called
+    // again).
+    std::array<address_runs*, 5> finish() {
+        const std::array<address_runs*, 5> gathered = {&path.finish(), &meta_name.finish(),
+                                                       &meta_value.finish(), &info_name.finish(),
+                                                       &info_value.finish()};
+        sort_buffer.release();
+        return gathered;
+    }
 };
 
 // Walks the tracks (index from 0 while below the list's current count) and
