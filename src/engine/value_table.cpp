@@ -4,8 +4,21 @@
 
 namespace {
 
-// A segment never needs a block larger than this many slots.
-constexpr std::uint32_t segment_limit = 1u << 21;
+// The largest block a segment may ask for (a 32-bit process has no larger
+// holes in its address space to rely on).
+constexpr std::size_t segment_block_limit = std::size_t{1} << 26;
+
+// The most slots a segment of Entry may have: the largest power of two whose
+// block, with the room for aligning it to a cache line, stays within the
+// limit.
+template <typename Entry> constexpr std::uint32_t segment_limit() noexcept {
+    std::uint32_t slots = 1u << 30;
+    while (std::uint64_t{slots} * sizeof(Entry) + cache_line_bytes - 1 > segment_block_limit) {
+        slots /= 2;
+    }
+    return slots;
+}
+static_assert(segment_limit<value_entry>() == 1u << 20, "a 32-byte entry fills 32 MB at most");
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "a key's words hold the text's bytes in memory order");
@@ -94,8 +107,9 @@ basic_value_table<Entry>::basic_value_table(std::uint32_t segment_bits)
 namespace {
 
 // The capacity from which a segment holds values without growing.
-std::uint32_t capacity_for(std::uint32_t capacity, std::uint32_t values) noexcept {
-    while (capacity / 4 * 3 < values && capacity < segment_limit) {
+std::uint32_t capacity_for(std::uint32_t capacity, std::uint32_t values,
+                           std::uint32_t limit) noexcept {
+    while (capacity / 4 * 3 < values && capacity < limit) {
         capacity *= 2;
     }
     return capacity;
@@ -124,7 +138,8 @@ template <typename Entry> void basic_value_table<Entry>::reserve(std::uint32_t v
         return;
     }
     segment& s = m_segments[0];
-    const std::uint32_t capacity = capacity_for(s.slots ? s.mask + 1 : 16, values);
+    const std::uint32_t capacity =
+        capacity_for(s.slots ? s.mask + 1 : 16, values, segment_limit<Entry>());
     if (!s.slots || capacity > s.mask + 1) {
         grow(s, capacity);
     }
@@ -135,7 +150,7 @@ template <typename Entry> void basic_value_table<Entry>::empty_for(std::uint32_t
         return;
     }
     segment& s = m_segments[0];
-    const std::uint32_t capacity = capacity_for(16, values);
+    const std::uint32_t capacity = capacity_for(16, values, segment_limit<Entry>());
     m_size = 0;
     s.used = 0;
     // Storage far larger than needed would cost more to empty than to have
@@ -151,10 +166,10 @@ template <typename Entry> void basic_value_table<Entry>::empty_for(std::uint32_t
 }
 
 template <typename Entry> void basic_value_table<Entry>::grow(segment& s, std::uint32_t capacity) {
-    if (capacity > segment_limit) {
+    if (capacity > segment_limit<Entry>()) {
         throw std::bad_alloc();
     }
-    std::unique_ptr<Entry[]> slots(new Entry[capacity]);
+    cache_line_block<Entry> slots(capacity);
     for (std::uint32_t i = 0; i < capacity; ++i) {
         slots[i].text = nullptr;
     }

@@ -9,9 +9,10 @@
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <type_traits>
 #include <vector>
+
+#include "engine/cache_line_block.h"
 
 // Bytes of an entry of a value table: two fit in a cache line.
 inline constexpr std::uint32_t value_entry_bytes = 32;
@@ -182,7 +183,7 @@ private:
     }
 
     struct segment {
-        std::unique_ptr<Entry[]> slots;
+        cache_line_block<Entry> slots;
         std::uint32_t mask = 0;
         std::uint32_t used = 0;
         std::uint32_t grow_at = 0;
