@@ -9,9 +9,6 @@ namespace {
 
 constexpr std::uint32_t gathered_pools = 5;
 
-// How many objects ahead of the one being measured the walk asks for a text.
-constexpr std::uint32_t text_ahead = 8;
-
 } // namespace
 
 namespace {
@@ -86,11 +83,7 @@ void pool_statistics::on_strings(const walked_string* strings, std::uint32_t cou
     }
     address_figures& all = m_figures[gathered_pools];
     for (std::uint32_t i = 0; i < count; ++i) {
-        // Objects in address order lie apart (the host's other allocations
-        // are between them), too far for the processor to guess the next.
-        if (i + text_ahead < count) {
-            __builtin_prefetch(reinterpret_cast<const char*>(strings[i + text_ahead].address));
-        }
+        prefetch_text_ahead(strings, i, count);
         const walked_string& s = strings[i];
         const char* text = reinterpret_cast<const char*>(s.address);
         const auto length = static_cast<std::uint32_t>(std::strlen(text));

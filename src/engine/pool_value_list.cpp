@@ -22,6 +22,7 @@ public:
         // entered in one run.
         m_pending.resize(count);
         for (std::uint32_t i = 0; i < count; ++i) {
+            prefetch_text_ahead(strings, i, count);
             const walked_string& s = strings[i];
             std::uint32_t merged = 0;
             for (std::uint32_t p = 0; p < m_pools; ++p) {
