@@ -129,4 +129,25 @@ TEST(ValueTable, ValuesSharingAHashAreToldApartByTheirBytes) {
     expect_values_apart_when_hashes_collide<counted_value_table>();
 }
 
+// An entry split across two cache lines costs a second miss that the table's
+// prefetch does not ask for; each segment's block must start on a line.
+TEST(ValueTable, EveryEntryLiesWithinOneCacheLine) {
+    value_table table(4); // sixteen segments, sixteen blocks
+    std::vector<std::string> texts;
+    for (std::uint32_t i = 0; i < 4000; ++i) {
+        texts.push_back("value " + std::to_string(i));
+    }
+    for (const std::string& t : texts) {
+        const auto length = static_cast<std::uint32_t>(t.size());
+        table.add(t.c_str(), length, text_key(t.c_str(), length), 1);
+    }
+    ASSERT_EQ(table.size(), texts.size());
+    std::uint32_t split = 0;
+    table.for_each([&](const value_entry& e) {
+        const auto offset = reinterpret_cast<std::uintptr_t>(&e) % cache_line_bytes;
+        split += offset + sizeof(value_entry) > cache_line_bytes ? 1 : 0;
+    });
+    EXPECT_EQ(split, 0u);
+}
+
 } // namespace
