@@ -121,8 +121,8 @@ public:
     }
 
     // add() for each of values[0 .. count), in order, as one string object
-    // each; the slots are asked for a few values ahead. Raises std::bad_alloc (the values before
-    // the one that failed are in).
+    // each; the slots are asked for a few values ahead. Raises std::bad_alloc
+    // (the values before the one that failed are in).
     void add_each(const pending_value* values, std::uint32_t count);
 
     // Room for values more values without growing (a table of one segment).
