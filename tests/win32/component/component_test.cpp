@@ -78,13 +78,14 @@ TEST_F(Component, ChainHasTwoNodesInOrderWithTheirGuids) {
 }
 
 TEST_F(Component, NodesAreTableNextGuidWordsFollowedByTheInstance) {
-    static_assert(sizeof(void*) == 4, "the host reads 32-bit words");
+    // The host reads the node as pointer-sized words: 4 bytes each in the
+    // 32-bit edition, 8 in the 64-bit one.
     const std::vector<service_factory_base*> nodes = chain();
     ASSERT_EQ(nodes.size(), 2u);
     for (std::size_t i = 0; i < nodes.size(); ++i) {
-        const auto* words = reinterpret_cast<const std::uint32_t*>(nodes[i]);
+        const auto* words = reinterpret_cast<const std::uintptr_t*>(nodes[i]);
         EXPECT_TRUE(inside_module(reinterpret_cast<const void*>(words[0])));
-        const std::uint32_t next =
+        const std::uintptr_t next =
             i + 1 < nodes.size() ? reinterpret_cast<std::uintptr_t>(nodes[i + 1]) : 0;
         EXPECT_EQ(words[1], next);
         const auto* guid = reinterpret_cast<const unsigned char*>(words[2]);
@@ -97,7 +98,7 @@ TEST_F(Component, NodesAreTableNextGuidWordsFollowedByTheInstance) {
         nodes[i]->instance_create(&holder);
         EXPECT_EQ(previous.releases, 1);
         EXPECT_EQ(reinterpret_cast<std::uintptr_t>(holder),
-                  reinterpret_cast<std::uintptr_t>(nodes[i]) + 12);
+                  reinterpret_cast<std::uintptr_t>(nodes[i]) + 3 * sizeof(void*));
     }
 }
 

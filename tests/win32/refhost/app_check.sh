@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs a command (the reference host under wine), shows its output and checks
+# Runs a command (the reference host under wine; $WINE is the loader of the
+# edition, whose winepath gives the Windows paths), shows its output and checks
 # its exit code, that each expected text occurs in its output and that no
 # rejected text does.
 #   app_check.sh CODE [--expect TEXT | --reject TEXT]... -- COMMAND [ARG]...
@@ -23,7 +24,7 @@ cmd=$1
 shift
 for a in "$@"; do
     case $a in
-    @win:*) set -- "$@" "$(winepath -w "${a#@win:}" 2>/dev/null)" ;;
+    @win:*) set -- "$@" "$("${WINE:-wine}" winepath -w "${a#@win:}" 2>/dev/null)" ;;
     *) set -- "$@" "$a" ;;
     esac
     shift
