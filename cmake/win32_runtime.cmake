@@ -85,10 +85,22 @@ function(poolscope_wine_fixtures)
     set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${POOLSCOPE_WINE_ENV}")
 endfunction()
 
-# Adds a test that runs an executable of bin/ under wine with the fixtures.
-# DISPLAY is inherited from the caller (the test script starts Xvfb).
+# Under wine64 the heaps and VirtualAlloc stay below 4 GB, where a pointer cut
+# to 32 bits would still work: every 64-bit test host reserves that space
+# before anything else runs (tests/win32/high_addresses_at_start.cpp).
+function(poolscope_high_addresses target)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32/high_addresses_at_start.cpp)
+        target_link_libraries(${target} PRIVATE refhost_low_address_space)
+    endif()
+endfunction()
+
+# Adds a test that runs an executable of bin/ under wine with the fixtures
+# (the executable's memory above 4 GB in the 64-bit edition). DISPLAY is
+# inherited from the caller (the test script starts Xvfb).
 function(poolscope_add_wine_test name target)
     poolscope_wine_fixtures()
+    poolscope_high_addresses(${target})
     add_test(NAME ${name} COMMAND ${POOLSCOPE_WINE} $<TARGET_FILE:${target}> ${ARGN}
              WORKING_DIRECTORY ${POOLSCOPE_BIN_DIR})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine

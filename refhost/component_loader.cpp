@@ -8,6 +8,7 @@
 #include "host/service_ptr.h"
 #include "refhost/config_stream.h"
 #include "refhost/host_string.h"
+#include "refhost/low_address_space.h"
 #include "refhost/text_convert.h"
 
 namespace refhost {
@@ -145,6 +146,7 @@ bool load_component(host_context& host, service_registry& registry, const std::w
     c.id = id;
     c.path = full_path(path);
     c.path_utf8 = wide_to_utf8(c.path);
+    renew_low_address_reservation();
     c.module = LoadLibraryExW(c.path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (c.module == nullptr) {
         const DWORD code = GetLastError();

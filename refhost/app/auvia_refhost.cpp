@@ -15,6 +15,7 @@
 #include "refhost/app/window_steps.h"
 #include "refhost/host_api.h"
 #include "refhost/library_file.h"
+#include "refhost/low_address_space.h"
 #include "refhost/screenshot.h"
 #include "refhost/text_convert.h"
 
@@ -129,6 +130,12 @@ void screenshots(host& h, const std::wstring& prefix) {
 
 int run_host(const app_options& options) {
     int code = 0;
+    if (options.reserve_low_4gb) {
+        const low_address_reservation made = reserve_low_address_space();
+        write_stdout_line("Reserved below 4 GB: " + std::to_string(made.reserved_bytes) +
+                          " bytes in " + std::to_string(made.ranges) + " ranges, " +
+                          std::to_string(made.heap_blocks) + " heap blocks");
+    }
     host_options settings;
     settings.interactive = !options.exit;
     settings.echo_stdout = true;

@@ -29,7 +29,9 @@ const char usage_text[] =
     "                      contract breach, 32 library file problem, 64 not idle,\n"
     "                      128 an --activate or --select-tab step failed)\n"
     "  --profile DIR       profile folder (configuration files)\n"
-    "  --hide              do not show the main window\n";
+    "  --hide              do not show the main window\n"
+    "  --reserve-low-4gb   (64-bit, for tests) reserve the address space below 4 GB\n"
+    "                      at start, so that the component's memory lies above it\n";
 
 namespace {
 
@@ -105,6 +107,8 @@ bool parse_command_line(const std::vector<std::wstring>& args, app_options& out,
             }
         } else if (a == L"--intern-values") {
             out.intern_values = true;
+        } else if (a == L"--reserve-low-4gb") {
+            out.reserve_low_4gb = true;
         } else if (a == L"--run") {
             if (!value(v))
                 return false;

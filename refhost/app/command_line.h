@@ -23,6 +23,7 @@ struct app_options {
     std::uint32_t generate_count = 0;
     std::uint64_t seed = 1;
     bool intern_values = false;
+    bool reserve_low_4gb = false;
     std::vector<std::string> run; // UTF-8 command names, in order
     bool wait_idle = false;
     std::vector<window_step> steps;

@@ -1,5 +1,7 @@
 #include "win32/component/loaded_component.h"
 
+#include "refhost/low_address_space.h"
+
 namespace component {
 
 std::wstring executable_folder() {
@@ -33,6 +35,7 @@ loaded& component_under_test() {
         auto* l = new loaded;
         l->core.add(guids::console_sink, &l->console_a);
         l->core.add(guids::console_sink, &l->console_b);
+        refhost::renew_low_address_reservation();
         l->module = LoadLibraryW((executable_folder() + L"poolscope.dll").c_str());
         if (l->module != nullptr) {
             l->entry = reinterpret_cast<auvia_get_interface_function>(

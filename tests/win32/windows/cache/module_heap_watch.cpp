@@ -1,8 +1,9 @@
 #include "win32/windows/cache/module_heap_watch.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <cstdint>
 #include <map>
 
 namespace {
@@ -21,10 +22,12 @@ std::size_t g_allocations = 0;
 std::size_t g_bytes = 0;
 std::size_t g_peak = 0;
 std::size_t g_limit = SIZE_MAX;
+std::uintptr_t g_lowest = UINTPTR_MAX;
 
 void note_allocated(void* block, std::size_t size) {
     if (block != nullptr) {
         (*g_live)[block] = size;
+        g_lowest = std::min(g_lowest, reinterpret_cast<std::uintptr_t>(block));
         g_bytes += size;
         if (g_bytes > g_peak) {
             g_peak = g_bytes;
@@ -155,6 +158,7 @@ module_heap_watch::module_heap_watch(HMODULE module) : m_module(module) {
     g_bytes = 0;
     g_peak = 0;
     g_limit = SIZE_MAX;
+    g_lowest = UINTPTR_MAX;
     m_patched = module != nullptr ? patch_imports(module, true) : 0;
 }
 
@@ -185,6 +189,10 @@ std::size_t module_heap_watch::peak_bytes() const {
 
 void module_heap_watch::reset_peak() const {
     g_peak = g_bytes;
+}
+
+std::uintptr_t module_heap_watch::lowest_block() const {
+    return g_lowest;
 }
 
 void module_heap_watch::limit_bytes(std::size_t limit) const {

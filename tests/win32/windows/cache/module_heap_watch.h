@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 
 class module_heap_watch {
 public:
@@ -29,6 +30,9 @@ public:
     std::size_t outstanding_bytes() const;
     std::size_t peak_bytes() const;
     void reset_peak() const;
+    // The lowest address of a block the module allocated since the watch
+    // began (UINTPTR_MAX if none).
+    std::uintptr_t lowest_block() const;
     // From now on an allocation that would take outstanding_bytes() above
     // limit fails (null, which the module's runtime turns into bad_alloc).
     // SIZE_MAX: no limit.
