@@ -13,10 +13,15 @@ void* __libc_memalign(std::size_t, std::size_t);
 namespace {
 std::size_t g_live = 0;
 std::size_t g_peak = 0;
+std::size_t g_largest = 0;
 
 void* counted(void* block) {
     if (block != nullptr) {
-        g_live += malloc_usable_size(block);
+        const std::size_t size = malloc_usable_size(block);
+        if (size > g_largest) {
+            g_largest = size;
+        }
+        g_live += size;
         if (g_live > g_peak) {
             g_peak = g_live;
         }
@@ -77,6 +82,10 @@ std::size_t peak_heap_bytes() {
 }
 void reset_peak_heap_bytes() {
     g_peak = g_live;
+    g_largest = 0;
+}
+std::size_t largest_heap_block_bytes() {
+    return g_largest;
 }
 
 } // namespace bench

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build and test PoolScope, and
-# prepares the wine prefix. Idempotent: a second run only checks and returns.
+# Installs what a fresh Debian 12 machine lacks to build and test PoolScope.
+# Idempotent: a second run only checks and returns. The wine prefixes are
+# made by the scripts that run wine (scripts/wine-edition.sh), one per edition.
 # Every script of the project that needs packages (tests, demo, benchmark, CI)
 # calls this one, so the mirror handling below is the only one there is.
 #
 #   scripts/bootstrap.sh [--packages-only]
 #
-# --packages-only installs the packages and leaves the wine prefix alone.
+# --packages-only is accepted for older callers: the bootstrap installs
+# packages only.
 # Environment, for the tests of this script: POOLSCOPE_PACKAGES replaces the
 # package list, POOLSCOPE_APT_ATTEMPTS (default 3) and POOLSCOPE_APT_PAUSE
 # (seconds, default 5) set the retries of a failed fetch, POOLSCOPE_SUDO the
@@ -21,13 +23,12 @@
 set -euo pipefail
 
 need_pkgs=(g++ cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev
-           libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth
-           fonts-wine imagemagick clang-format)
+           libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386
+           wine64 xvfb xauth fonts-wine imagemagick clang-format g++-multilib
+           qemu-user-static)
 if [ -n "${POOLSCOPE_PACKAGES:-}" ]; then
     read -r -a need_pkgs <<<"$POOLSCOPE_PACKAGES"
 fi
-packages_only=0
-[ "${1:-}" = "--packages-only" ] && packages_only=1
 
 attempts="${POOLSCOPE_APT_ATTEMPTS:-3}"
 pause="${POOLSCOPE_APT_PAUSE:-5}"
@@ -101,33 +102,4 @@ if ((${#missing[@]})); then
     fi
 fi
 
-((packages_only)) && exit 0
-
-# A machine that cannot execute 32-bit programs gets no wine prefix: wine could
-# not create it. The scripts that need wine ask scripts/runs-win32.sh.
-if ! "$(dirname "$0")/runs-win32.sh"; then
-    say "no wine prefix on this machine; the 32-bit Windows build can be compiled here but not run"
-    exit 0
-fi
-
-# The wine prefix: created once, with wine's fonts copied in (or dialogs come out
-# too wide), the crash dialog off (or a crash hangs under Xvfb) and a virtual
-# desktop so that top-level windows get a frame in screenshots.
-export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-poolscope}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
-stamp="$WINEPREFIX/.poolscope-ready"
-if [ ! -f "$stamp" ]; then
-    echo "bootstrap: creating wine prefix $WINEPREFIX"
-    wineboot -i </dev/null >/dev/null 2>&1 || true
-    wineserver -w
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f </dev/null >/dev/null 2>&1
-    wineserver -k || true
-    wineserver -w || true
-    touch "$stamp"
-fi
-echo "bootstrap: ready (WINEPREFIX=$WINEPREFIX)"
+echo "bootstrap: ready" >&2

@@ -1,4 +1,4 @@
-// Live, peak and largest-block figures of the C heap of the 32-bit benchmark
+// Live, peak and largest-block figures of the C heap of the Windows benchmark
 // (the linker routes malloc, calloc, realloc and free through these
 // counters, for our code and the C++ runtime alike).
 #pragma once

@@ -1,5 +1,5 @@
 // The refresh of the statistics window in the product's own setting: the
-// engine built for 32-bit Windows, over the reference host's generated
+// engine built for Windows (either edition), over the reference host's generated
 // library, in one process per size. Measured in one run: the floor (one pass
 // that reads every string the refresh reads, through the host calls and
 // under the lock), the full refresh (the three track sets and their eighteen
@@ -115,10 +115,11 @@ int run(std::uint32_t tracks, std::uint64_t seed, int repeats) {
     std::printf("refresh_s %.2f\n", refresh_s);
     std::printf("refresh_vs_floor %.2f\n", refresh_s / floor_s);
     std::printf("physical_strings %llu\n", static_cast<unsigned long long>(physical));
-    std::printf("peak_extra_bytes %u\n", static_cast<unsigned>(peak_extra));
+    std::printf("pointer_bytes %u\n", static_cast<unsigned>(sizeof(void*)));
+    std::printf("peak_extra_bytes %llu\n", static_cast<unsigned long long>(peak_extra));
     std::printf("peak_extra_bytes_per_physical %.1f\n",
                 physical ? static_cast<double>(peak_extra) / static_cast<double>(physical) : 0.0);
-    std::printf("largest_block_bytes %u\n", static_cast<unsigned>(largest));
+    std::printf("largest_block_bytes %llu\n", static_cast<unsigned long long>(largest));
     return 0;
 }
 
