@@ -6,6 +6,7 @@
 
 #include <psapi.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <exception>
 #include <string>
@@ -81,12 +82,36 @@ std::uint64_t process_peak_bytes() {
     return counters.PeakWorkingSetSize;
 }
 
+// The common controls the process gets (LoadLibraryW follows the activation
+// context): their version and file. Version 6 comes from the side-by-side
+// store (winsxs) only when the host's manifest, of its own processor
+// architecture, bound it; wine's reports 5.81 either way, so the file tells.
+std::string common_controls() {
+    const HMODULE module = LoadLibraryW(L"comctl32.dll");
+    if (module == nullptr) {
+        return "not loaded";
+    }
+    const auto get_version = reinterpret_cast<HRESULT(CALLBACK*)(DLLVERSIONINFO*)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
+    DLLVERSIONINFO info{};
+    info.cbSize = sizeof info;
+    std::string out =
+        get_version != nullptr && SUCCEEDED(get_version(&info))
+            ? std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion)
+            : "unknown version";
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+    FreeLibrary(module);
+    return out + ", " + wide_to_utf8(std::wstring(path, length));
+}
+
 void print_tables(host& h, std::size_t max_rows) {
     const track_memory memory = h.memory();
     std::string out = "== Host\n" + h.figures_text() + "Memory: track text " +
                       std::to_string(memory.text_bytes) + " bytes, host data " +
                       std::to_string(memory.data_bytes) + " bytes, process peak " +
-                      std::to_string(process_peak_bytes()) + " bytes\n";
+                      std::to_string(process_peak_bytes()) + " bytes\n" +
+                      "Common controls: " + common_controls() + "\n";
     for (const component_summary& c : h.components()) {
         out += "Component: " + (c.name.empty() ? std::string("(no version record)") : c.name) +
                " " + c.version + " - " + c.path + "\n";
