@@ -58,9 +58,9 @@ endfunction()
 
 # Wine runs the Windows tests, each edition with its own loader and prefix
 # (see scripts/wine-edition.sh): POOLSCOPE_WINE, POOLSCOPE_WINESERVER and
-# POOLSCOPE_WINEARCH come from the toolchain file. Its services are started once by a setup fixture
-# with all output discarded (otherwise ctest waits on the pipe they hold open)
-# and stopped by a cleanup fixture.
+# POOLSCOPE_WINEARCH come from the toolchain file. Wine's services are started
+# once by a setup fixture with all output discarded (otherwise ctest waits on
+# the pipe they hold open) and stopped by a cleanup fixture.
 set(POOLSCOPE_WINE_ENV
     "WINEDEBUG=-all"
     "WINEDLLOVERRIDES=mscoree,mshtml="
