@@ -157,10 +157,6 @@ void CCacheStatsDialog::on_final_message(HWND) {
     delete this;
 }
 
-bool CCacheStatsDialog::filter_message(const tagMSG* message) {
-    return IsDialogMessageW(handle(), const_cast<MSG*>(message)) != FALSE;
-}
-
 void CCacheStatsDialog::on_init_dialog() {
     const HWND dialog = handle();
     register_filter();
@@ -266,12 +262,18 @@ void CCacheStatsDialog::show_current_page() {
     ShowWindow(m_current_page, SW_SHOW);
 }
 
+// A page that had the focus (a page switch by keyboard) hands it on to the
+// page shown now.
 void CCacheStatsDialog::on_tab_changed() {
+    const bool page_had_focus = focus_is_within(m_current_page);
     if (m_current_page != nullptr && IsWindow(m_current_page)) {
         ShowWindow(m_current_page, SW_HIDE);
     }
     m_current_page = page_for_tab(SendMessageW(m_tab, TCM_GETCURSEL, 0, 0));
     show_current_page();
+    if (page_had_focus) {
+        focus_shown_page(m_current_page, m_tab);
+    }
 }
 
 void CCacheStatsDialog::refresh() {

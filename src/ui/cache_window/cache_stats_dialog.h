@@ -25,7 +25,8 @@ public:
                          LRESULT& result) override;
     void on_final_message(HWND window) override;
 
-    // The host offers every queued message; dialog keyboard navigation.
+    // The host offers every queued message: the window's page keys (Ctrl+Tab
+    // and its kin), then the dialog keyboard interface.
     bool filter_message(const tagMSG* message) override;
 
 private:
