@@ -201,9 +201,9 @@ void CCacheStatsDialog::on_destroy() {
 }
 
 void CCacheStatsDialog::create_pages() {
-    m_library_list = create_statistics_list(m_table_copying[0]);
-    m_playlists_list = create_statistics_list(m_table_copying[1]);
-    m_combined_list = create_statistics_list(m_table_copying[2]);
+    m_library_list = create_statistics_list(m_tables[0]);
+    m_playlists_list = create_statistics_list(m_tables[1]);
+    m_combined_list = create_statistics_list(m_tables[2]);
 
     m_about = CreateWindowExW(WS_EX_CLIENTEDGE, L"RichEdit20W", L"", k_about_style, 0, 0, 0, 0,
                               handle(), nullptr, module_state::instance(), nullptr);
@@ -212,13 +212,13 @@ void CCacheStatsDialog::create_pages() {
     }
 }
 
-HWND CCacheStatsDialog::create_statistics_list(CCopyableListCtrl& copying) {
+HWND CCacheStatsDialog::create_statistics_list(CStatisticsTableCtrl& table) {
     const HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", k_list_style, 0, 0, 0, 0,
                                       handle(), nullptr, module_state::instance(), nullptr);
     if (list == nullptr) {
         return nullptr;
     }
-    copying.subclass(list); // without it the table still works, only not copies
+    table.subclass(list); // without it the table still works, without its keys
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     int index = 0;
     for (const column_def& def : k_columns) {

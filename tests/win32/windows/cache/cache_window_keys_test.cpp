@@ -1,5 +1,6 @@
-// The keyboard through the host's message loop: the page keys switch tabs as
-// a click does, and the other keys keep their meaning.
+// The keyboard through the host's message loop: Enter on a table's focused
+// row opens its pool window, Enter elsewhere is the dialog manager's, the page
+// keys switch tabs as a click does, and the other keys keep their meaning.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -18,6 +19,10 @@ using copy_test::ctrl;
 using copy_test::press;
 using copy_test::shift;
 
+std::string pool_title(const char* set, const char* pool) {
+    return std::string(set) + ": " + pool + " - Metadata Pool Statistics";
+}
+
 class CacheWindowKeys : public CacheWindow {
 protected:
     void focus(HWND window, HWND control) {
@@ -25,7 +30,73 @@ protected:
         SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
         ASSERT_EQ(GetFocus(), control);
     }
+    std::size_t windows_titled(const std::string& title) {
+        const std::vector<HWND> all = host().top_level_windows();
+        return static_cast<std::size_t>(std::count_if(
+            all.begin(), all.end(), [&](HWND w) { return refhost::window_title(w) == title; }));
+    }
 };
+
+TEST_F(CacheWindowKeys, EnterOnTheFocusedRowOpensThatRowsPoolWindowAtEachPress) {
+    HWND window = open_window();
+    ASSERT_NE(window, nullptr);
+    const pages p = find_pages(window);
+    struct row_case {
+        int tab;
+        int row;
+        std::string title;
+    };
+    const row_case cases[] = {{1, 2, pool_title("Playlists", "Meta Value")},
+                              {0, 0, pool_title("Library", "Path")},
+                              {2, 5, pool_title("Combined", "All")}};
+    for (const row_case& c : cases) {
+        select_tab(window, c.tab);
+        focus(window, p.lists[c.tab]);
+        copy_test::focus_row(p.lists[c.tab], c.row);
+        const std::size_t windows = host().top_level_windows().size();
+        for (std::size_t n = 1; n <= 2; ++n) {
+            press(host(), p.lists[c.tab], VK_RETURN);
+            EXPECT_EQ(windows_titled(c.title), n) << c.title;
+            EXPECT_EQ(host().top_level_windows().size(), windows + n) << c.title;
+        }
+        const HWND pool = host().find_window(c.title);
+        ASSERT_NE(pool, nullptr) << c.title;
+        EXPECT_EQ(GetWindow(pool, GW_OWNER), host().main_window());
+        EXPECT_TRUE(IsWindow(window));
+    }
+}
+
+TEST_F(CacheWindowKeys, EnterElsewhereIsTheDialogManagers) {
+    HWND window = open_window();
+    ASSERT_NE(window, nullptr);
+    const pages p = find_pages(window);
+    const std::size_t windows = host().top_level_windows().size();
+
+    // A table without a focused row, and the About page: nothing happens.
+    focus(window, p.lists[0]);
+    LVITEMW unfocused{};
+    unfocused.stateMask = LVIS_FOCUSED;
+    SendMessageW(p.lists[0], LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&unfocused));
+    ASSERT_EQ(SendMessageW(p.lists[0], LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), -1);
+    press(host(), p.lists[0], VK_RETURN);
+    select_tab(window, 3);
+    focus(window, p.about);
+    press(host(), p.about, VK_RETURN);
+    EXPECT_EQ(host().top_level_windows().size(), windows);
+    EXPECT_EQ(host().lock().acquires, 3u) << "only the first refresh";
+    ASSERT_TRUE(IsWindow(window));
+
+    focus(window, refresh_button(window));
+    press(host(), refresh_button(window), VK_RETURN);
+    EXPECT_EQ(host().lock().acquires, 6u) << "Enter on Refresh refreshes";
+    EXPECT_EQ(host().top_level_windows().size(), windows);
+
+    focus(window, GetDlgItem(window, k_close_id));
+    press(host(), GetDlgItem(window, k_close_id), VK_RETURN);
+    EXPECT_FALSE(IsWindow(window)) << "Enter on Close closes";
+    EXPECT_EQ(host().registered_filters(), 0u);
+}
 
 TEST_F(CacheWindowKeys, PageKeysSelectTabsAsAClickDoesAndTheFocusFollows) {
     HWND window = open_window();
