@@ -26,7 +26,7 @@ public:
     void on_final_message(HWND window) override;
 
     // The host offers every queued message: the window's own keys (Enter on
-    // a table's focused row, Ctrl+Tab and the other page keys), then the
+    // a table's focused row, F5, Ctrl+Tab and the other page keys), then the
     // dialog keyboard interface.
     bool filter_message(const tagMSG* message) override;
 
@@ -38,6 +38,7 @@ private:
     void on_item_activate(const NMITEMACTIVATE& activation);
     bool on_key_down(const MSG& message);
     bool pass_enter_to_table(const MSG& message);
+    void on_refresh_key();
 
     void register_filter();
     void create_pages();

@@ -6,6 +6,7 @@
 // control, Ctrl+C and Ctrl+A among them).
 #include <windows.h>
 
+#include "resources/resource_ids.h"
 #include "ui/cache_window/cache_stats_dialog.h"
 #include "ui/framework/dialog_keys.h"
 #include "ui/framework/tab_pages.h"
@@ -25,7 +26,18 @@ bool CCacheStatsDialog::on_key_down(const MSG& message) {
     if (message.message != WM_KEYDOWN || !message_is_for(handle(), message)) {
         return false;
     }
-    return message.wParam == VK_RETURN && pass_enter_to_table(message);
+    switch (message.wParam) {
+    case VK_RETURN:
+        return pass_enter_to_table(message);
+    case VK_F5:
+        if (modifiers_down() != modifier_none) {
+            return false;
+        }
+        on_refresh_key();
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Enter on a table with a focused row goes to the table, which activates that
@@ -43,4 +55,14 @@ bool CCacheStatsDialog::pass_enter_to_table(const MSG& message) {
         return true;
     }
     return false;
+}
+
+// F5 clicks "&Refresh", unless it is disabled.
+void CCacheStatsDialog::on_refresh_key() {
+    const HWND button = GetDlgItem(handle(), IDC_REFRESH);
+    if (button == nullptr || !IsWindowEnabled(button)) {
+        return;
+    }
+    SendMessageW(handle(), WM_COMMAND, MAKEWPARAM(IDC_REFRESH, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
 }

@@ -1,6 +1,7 @@
 // The keyboard through the host's message loop: Enter on a table's focused
 // row opens its pool window, Enter elsewhere is the dialog manager's, the page
-// keys switch tabs as a click does, and the other keys keep their meaning.
+// keys switch tabs as a click does, F5 refreshes, and the other keys keep
+// their meaning.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -23,6 +24,37 @@ std::string pool_title(const char* set, const char* pool) {
     return std::string(set) + ": " + pool + " - Metadata Pool Statistics";
 }
 
+// Every position the progress bar is set to while it is watched.
+class progress_positions {
+public:
+    explicit progress_positions(HWND bar) : m_bar(bar) {
+        s_watched = this;
+        m_original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure)));
+    }
+    ~progress_positions() {
+        SetWindowLongPtrW(m_bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
+        s_watched = nullptr;
+    }
+    progress_positions(const progress_positions&) = delete;
+    progress_positions& operator=(const progress_positions&) = delete;
+
+    std::vector<int> positions;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == PBM_SETPOS) {
+            s_watched->positions.push_back(static_cast<int>(wparam));
+        }
+        return CallWindowProcW(s_watched->m_original, window, message, wparam, lparam);
+    }
+
+    static progress_positions* s_watched;
+    HWND m_bar;
+    WNDPROC m_original = nullptr;
+};
+progress_positions* progress_positions::s_watched = nullptr;
+
 class CacheWindowKeys : public CacheWindow {
 protected:
     void focus(HWND window, HWND control) {
@@ -34,6 +66,11 @@ protected:
         const std::vector<HWND> all = host().top_level_windows();
         return static_cast<std::size_t>(std::count_if(
             all.begin(), all.end(), [&](HWND w) { return refhost::window_title(w) == title; }));
+    }
+    void clear_tables(const pages& p) {
+        for (HWND list : p.lists) {
+            SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+        }
     }
 };
 
@@ -144,6 +181,45 @@ TEST_F(CacheWindowKeys, PageKeysSelectTabsAsAClickDoesAndTheFocusFollows) {
     EXPECT_EQ(shown_page(window), p.lists[2]);
     EXPECT_EQ(GetFocus(), tab_control(window));
     EXPECT_EQ(host().top_level_windows().size(), windows) << "no key opened a window";
+}
+
+TEST_F(CacheWindowKeys, F5RefreshesOnceAndNothingWhileRefreshIsDisabled) {
+    HWND window = open_window();
+    ASSERT_NE(window, nullptr);
+    const pages p = find_pages(window);
+    const track_set sets[] = {track_set_library, track_set_playlists, track_set_combined};
+    focus(window, p.lists[0]);
+    clear_tables(p);
+    {
+        progress_positions bar(progress_bar(window));
+        press(host(), p.lists[0], VK_F5);
+        std::vector<int> steps(28);
+        for (int i = 0; i <= 27; ++i) {
+            steps[static_cast<std::size_t>(i)] = i;
+        }
+        EXPECT_EQ(bar.positions, steps);
+    }
+    EXPECT_EQ(host().lock().acquires, 6u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(rows_of(p.lists[i]), engine_table(sets[i])) << "table " << i;
+    }
+    const auto acquires = host().lock().acquires; // the engine's tables took it too
+    EXPECT_TRUE(IsWindowEnabled(refresh_button(window)));
+    EXPECT_FALSE(IsWindowVisible(progress_bar(window)));
+
+    // With a modifier F5 is not the refresh key; nor while Refresh is disabled.
+    clear_tables(p);
+    progress_positions bar(progress_bar(window));
+    press(host(), p.lists[0], VK_F5, shift);
+    press(host(), p.lists[0], VK_F5, ctrl);
+    EnableWindow(refresh_button(window), FALSE);
+    focus(window, p.lists[0]);
+    press(host(), p.lists[0], VK_F5);
+    EXPECT_TRUE(bar.positions.empty());
+    EXPECT_EQ(host().lock().acquires, acquires);
+    for (HWND list : p.lists) {
+        EXPECT_TRUE(rows_of(list).empty());
+    }
 }
 
 TEST_F(CacheWindowKeys, CopyKeysMnemonicsTabAndEscapeKeepWorkingBesideTheNewKeys) {
