@@ -157,10 +157,6 @@ void CCacheStatsDialog::on_final_message(HWND) {
     delete this;
 }
 
-bool CCacheStatsDialog::filter_message(const tagMSG* message) {
-    return IsDialogMessageW(handle(), const_cast<MSG*>(message)) != FALSE;
-}
-
 void CCacheStatsDialog::on_init_dialog() {
     const HWND dialog = handle();
     register_filter();
@@ -205,9 +201,9 @@ void CCacheStatsDialog::on_destroy() {
 }
 
 void CCacheStatsDialog::create_pages() {
-    m_library_list = create_statistics_list(m_table_copying[0]);
-    m_playlists_list = create_statistics_list(m_table_copying[1]);
-    m_combined_list = create_statistics_list(m_table_copying[2]);
+    m_library_list = create_statistics_list(m_tables[0]);
+    m_playlists_list = create_statistics_list(m_tables[1]);
+    m_combined_list = create_statistics_list(m_tables[2]);
 
     m_about = CreateWindowExW(WS_EX_CLIENTEDGE, L"RichEdit20W", L"", k_about_style, 0, 0, 0, 0,
                               handle(), nullptr, module_state::instance(), nullptr);
@@ -216,13 +212,13 @@ void CCacheStatsDialog::create_pages() {
     }
 }
 
-HWND CCacheStatsDialog::create_statistics_list(CCopyableListCtrl& copying) {
+HWND CCacheStatsDialog::create_statistics_list(CStatisticsTableCtrl& table) {
     const HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", k_list_style, 0, 0, 0, 0,
                                       handle(), nullptr, module_state::instance(), nullptr);
     if (list == nullptr) {
         return nullptr;
     }
-    copying.subclass(list); // without it the table still works, only not copies
+    table.subclass(list); // without it the table still works, without its keys
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     int index = 0;
     for (const column_def& def : k_columns) {
@@ -266,12 +262,18 @@ void CCacheStatsDialog::show_current_page() {
     ShowWindow(m_current_page, SW_SHOW);
 }
 
+// A page that had the focus (a page switch by keyboard) hands it on to the
+// page shown now.
 void CCacheStatsDialog::on_tab_changed() {
+    const bool page_had_focus = focus_is_within(m_current_page);
     if (m_current_page != nullptr && IsWindow(m_current_page)) {
         ShowWindow(m_current_page, SW_HIDE);
     }
     m_current_page = page_for_tab(SendMessageW(m_tab, TCM_GETCURSEL, 0, 0));
     show_current_page();
+    if (page_had_focus) {
+        focus_shown_page(m_current_page, m_tab);
+    }
 }
 
 void CCacheStatsDialog::refresh() {

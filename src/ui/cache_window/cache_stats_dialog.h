@@ -11,7 +11,7 @@
 #include <commctrl.h>
 
 #include "host/host_interfaces.h"
-#include "ui/controls/copyable_list_ctrl.h"
+#include "ui/cache_window/statistics_table_ctrl.h"
 #include "ui/controls/dialog_layout.h"
 #include "ui/framework/dialog_window.h"
 #include "ui/framework/message_filter_registration.h"
@@ -25,7 +25,9 @@ public:
                          LRESULT& result) override;
     void on_final_message(HWND window) override;
 
-    // The host offers every queued message; dialog keyboard navigation.
+    // The host offers every queued message: the window's own keys (Enter on
+    // a table's focused row, F5, Ctrl+Tab and the other page keys), then the
+    // dialog keyboard interface.
     bool filter_message(const tagMSG* message) override;
 
 private:
@@ -34,10 +36,13 @@ private:
     void refresh();
     void on_tab_changed();
     void on_item_activate(const NMITEMACTIVATE& activation);
+    bool on_key_down(const MSG& message);
+    bool pass_enter_to_table(const MSG& message);
+    void on_refresh_key();
 
     void register_filter();
     void create_pages();
-    HWND create_statistics_list(CCopyableListCtrl& copying);
+    HWND create_statistics_list(CStatisticsTableCtrl& table);
     HWND page_for_tab(LRESULT tab) const;
     void place_current_page();
     void show_current_page();
@@ -51,7 +56,7 @@ private:
     HWND m_about = nullptr;
     HWND m_current_page = nullptr;
     message_filter_registration m_filter;
-    // Ctrl+C, Ctrl+A and the context menu of the Library, Playlists and
-    // Combined tables.
-    CCopyableListCtrl m_table_copying[3];
+    // Enter, Ctrl+C, Ctrl+A and the context menu of the Library, Playlists
+    // and Combined tables.
+    CStatisticsTableCtrl m_tables[3];
 };

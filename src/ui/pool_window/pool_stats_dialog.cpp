@@ -77,10 +77,17 @@ HWND CPoolStatsDialog::create(HWND owner) {
     return dialog_window::create(module_state::instance(), IDD_POOL_STATS, owner);
 }
 
+// The page keys are taken before the dialog manager sees them; every other
+// message is the dialog manager's.
 bool CPoolStatsDialog::filter_message(const tagMSG* message) {
     const HWND window = handle();
-    return window != nullptr && message != nullptr &&
-           IsDialogMessageW(window, const_cast<MSG*>(message)) != FALSE;
+    if (window == nullptr || message == nullptr) {
+        return false;
+    }
+    if (switch_tab_on_key(window, m_tab, *message)) {
+        return true;
+    }
+    return IsDialogMessageW(window, const_cast<MSG*>(message)) != FALSE;
 }
 
 bool CPoolStatsDialog::process_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
@@ -190,7 +197,10 @@ bool CPoolStatsDialog::on_notify(const NMHDR& header) {
     return true;
 }
 
+// A page that had the focus (a page switch by keyboard) hands it on to the
+// list of the page shown now.
 void CPoolStatsDialog::switch_page() {
+    const bool page_had_focus = focus_is_within(m_current_page);
     if (window_exists(m_current_page)) {
         ShowWindow(m_current_page, SW_HIDE);
     }
@@ -209,6 +219,19 @@ void CPoolStatsDialog::switch_page() {
         place_current_page();
         ShowWindow(m_current_page, SW_SHOW);
     }
+    if (page_had_focus) {
+        focus_shown_page(current_page_list(), m_tab);
+    }
+}
+
+HWND CPoolStatsDialog::current_page_list() const noexcept {
+    if (m_current_page == nullptr) {
+        return nullptr;
+    }
+    if (m_current_page == m_length_page.handle()) {
+        return m_length_page.list_view();
+    }
+    return m_current_page == m_value_page.handle() ? m_value_page.list_view() : nullptr;
 }
 
 void CPoolStatsDialog::place_current_page() {

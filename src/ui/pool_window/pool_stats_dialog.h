@@ -39,7 +39,9 @@ public:
                          LRESULT& result) override;
     void on_final_message(HWND window) override;
 
-    // Dialog keyboard interface for this modeless window.
+    // Dialog keyboard interface for this modeless window, and the page keys:
+    // Ctrl+Tab or Ctrl+Page Down the next page, Ctrl+Shift+Tab or Ctrl+Page
+    // Up the previous one.
     bool filter_message(const tagMSG* message) override;
 
 private:
@@ -50,6 +52,7 @@ private:
     bool on_notify(const NMHDR& header);
     void set_title(HWND window);
     void switch_page();
+    HWND current_page_list() const noexcept;
     void place_current_page();
     void refresh();
 
