@@ -10,6 +10,14 @@ if [ ! -x "$probe" ]; then
     echo "runs-win32: $probe is missing (run scripts/bootstrap.sh)" >&2
     exit 1
 fi
+# A 32-bit program that runs only because a qemu-user binfmt registration
+# emulates it does not count: wine32 stalls under qemu-user.
+for entry in /proc/sys/fs/binfmt_misc/qemu-i386 /proc/sys/fs/binfmt_misc/qemu-i486; do
+    if [ -f "$entry" ] && head -n 1 "$entry" | grep -qx enabled; then
+        echo "runs-win32: 32-bit x86 programs would run here only through qemu-user ($entry), under which wine cannot run the 32-bit Windows build" >&2
+        exit 1
+    fi
+done
 "$probe" --version >/dev/null 2>&1
 rc=$?
 if [ "$rc" -eq 126 ] || [ "$rc" -eq 127 ]; then
