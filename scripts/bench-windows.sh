@@ -39,7 +39,7 @@ cmake --build --preset "$edition" --target poolscope_bench_win32 pool_window_tim
 
 # The reference host opens a (hidden) main window: a private X server.
 start_private_x
-trap 'stop_private_x' EXIT
+trap 'stop_wine; stop_private_x' EXIT
 
 bin="build/$edition/bin"
 for n in "${sizes[@]}"; do

@@ -53,7 +53,7 @@ fi
 # number in use would put the windows on someone else's screen).
 [ -n "${DISPLAY:-}" ] || start_private_x
 # Wine goes first, so that none of its processes loses its X server.
-trap '"$WINESERVER" -k 2>/dev/null; "$WINESERVER" -w 2>/dev/null; stop_private_x' EXIT
+trap 'stop_wine; stop_private_x' EXIT
 
 rm -f "$out"/statistics-*.bmp "$out"/statistics-*.png
 code=0

@@ -27,7 +27,8 @@ for preset in native native-asan fuzz i386; do
     ran+=("$preset")
 done
 
-trap 'stop_private_x; [ -n "${WINESERVER:-}" ] && "$WINESERVER" -k 2>/dev/null; true' EXIT
+# Wine first, so that none of its processes loses its X server.
+trap 'stop_wine; stop_private_x' EXIT
 start_private_x
 
 # Runs one Windows edition's suites in a fresh prefix of its own.
@@ -35,7 +36,7 @@ windows_suites() {
     use_edition "$1"
     prepare_prefix --fresh
     ctest --preset "$1"
-    "$WINESERVER" -k 2>/dev/null || true
+    stop_wine
     ran+=("$1")
 }
 

@@ -82,7 +82,17 @@ start_private_x() {
 }
 
 stop_private_x() {
-    [ -n "${POOLSCOPE_XVFB_PID:-}" ] && kill "$POOLSCOPE_XVFB_PID" 2>/dev/null
+    if [ -n "${POOLSCOPE_XVFB_PID:-}" ]; then
+        kill "$POOLSCOPE_XVFB_PID" 2>/dev/null || true
+    fi
     POOLSCOPE_XVFB_PID=""
-    return 0
+}
+
+# Stops the edition's wine services (none running is fine). For EXIT traps,
+# which run under the caller's set -e: nothing here may fail.
+stop_wine() {
+    if [ -n "${WINESERVER:-}" ]; then
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+        "$WINESERVER" -w >/dev/null 2>&1 || true
+    fi
 }
