@@ -29,6 +29,8 @@ if(NOT POOLSCOPE_LIBGCC_DLL OR NOT POOLSCOPE_WINPTHREAD_DLL)
     message(FATAL_ERROR "mingw runtime DLLs not found (run scripts/bootstrap.sh)")
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/host_thrower.cmake)
+
 add_custom_target(win32_runtime_dlls ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${POOLSCOPE_BIN_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${POOLSCOPE_LIBGCC_DLL} ${POOLSCOPE_WINPTHREAD_DLL}
