@@ -26,26 +26,11 @@
 //   out of memory.
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
-#include "host/host_error_translation.h"
+#include "host/host_cxx_error.h"
 #include "host/host_guard.h"
-
-namespace {
-
-// What the handler learned of a host error, kept in run_guarded's frame; the
-// routine holds its address at 32 bytes above its stack pointer.
-struct host_error_capture {
-    host_error_kind kind;
-    char* message; // malloc'd copy of what(), or null
-    void* object;  // the host's object, until it has been destroyed
-    void (*destroy)(void* object);
-};
-
-} // namespace
 
 extern "C" {
 int poolscope_guarded_call(host_guard_detail::body_function body_fn, void* body,
@@ -81,124 +66,6 @@ poolscope_guard_resume:
     .seh_endproc
 )");
 
-namespace {
-
-constexpr DWORD msvc_cxx_exception = 0xE06D7363;
-constexpr std::uintptr_t first_magic = 0x19930520;
-constexpr std::uintptr_t last_magic = 0x19930522;
-constexpr std::uint32_t max_types = 64;
-
-struct throw_info {
-    std::uint32_t attributes;
-    std::int32_t destructor;
-    std::int32_t forward_compat;
-    std::int32_t catchable_types;
-};
-
-struct catchable_type_array {
-    std::int32_t count;
-    std::int32_t types[1];
-};
-
-struct catchable_type {
-    std::uint32_t properties;
-    std::int32_t type;
-    std::int32_t this_offset;  // of the base within the object
-    std::int32_t vbase_table;  // -1: not a virtual base
-    std::int32_t vbase_offset; // within the virtual base table
-    std::int32_t size;
-    std::int32_t copy;
-};
-
-struct type_descriptor {
-    const void* table;
-    void* spare;
-    char name[1];
-};
-
-// A host C++ error, read from an exception record.
-struct host_cxx_error {
-    void* object;
-    const throw_info* info;
-    std::uintptr_t image_base;
-
-    template <typename T> const T* at(std::int32_t offset) const {
-        return reinterpret_cast<const T*>(image_base + static_cast<std::uint32_t>(offset));
-    }
-};
-
-bool read_host_cxx_error(const EXCEPTION_RECORD& record, host_cxx_error& error) {
-    if (record.ExceptionCode != msvc_cxx_exception || record.NumberParameters != 4) {
-        return false;
-    }
-    const std::uintptr_t magic = record.ExceptionInformation[0];
-    if (magic < first_magic || magic > last_magic || record.ExceptionInformation[2] == 0) {
-        return false;
-    }
-    error.object = reinterpret_cast<void*>(record.ExceptionInformation[1]);
-    error.info = reinterpret_cast<const throw_info*>(record.ExceptionInformation[2]);
-    error.image_base = record.ExceptionInformation[3];
-    return true;
-}
-
-// The address of the base that a catchable type describes within the object.
-void* base_within(const catchable_type& type, void* object) {
-    char* at = static_cast<char*>(object);
-    if (type.vbase_table >= 0) {
-        at += type.vbase_table;
-        const char* table = *reinterpret_cast<char* const*>(at);
-        at += *reinterpret_cast<const std::int32_t*>(table + type.vbase_offset);
-    }
-    return at + type.this_offset;
-}
-
-char* copy_of(const char* text) {
-    if (text == nullptr) {
-        return nullptr;
-    }
-    const std::size_t bytes = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(std::malloc(bytes));
-    if (copy != nullptr) {
-        std::memcpy(copy, text, bytes);
-    }
-    return copy;
-}
-
-void capture_error(const host_cxx_error& error, host_error_capture& capture) {
-    const char* names[max_types] = {};
-    std::uint32_t count = 0;
-    const catchable_type* standard = nullptr;
-    if (error.info->catchable_types != 0) {
-        const auto* types = error.at<catchable_type_array>(error.info->catchable_types);
-        for (std::int32_t i = 0; i < types->count && count < max_types; ++i) {
-            const auto* type = error.at<catchable_type>(types->types[i]);
-            names[count] = error.at<type_descriptor>(type->type)->name;
-            if (std::strcmp(names[count], ".?AVexception@std@@") == 0) {
-                standard = type;
-            }
-            ++count;
-        }
-    }
-    capture.kind = classify_host_error(names, count);
-    if (standard != nullptr && error.object != nullptr) {
-        const void* base = base_within(*standard, error.object);
-        using what_function = const char* (*)(const void* self);
-        const auto* table = *static_cast<const what_function* const*>(base);
-        capture.message = copy_of(table[1](base));
-        if (capture.message == nullptr) {
-            capture.kind = host_error_kind::out_of_memory;
-        }
-    }
-    capture.object = error.object;
-    capture.destroy =
-        error.info->destructor != 0
-            ? reinterpret_cast<void (*)(void*)>(error.image_base +
-                                                static_cast<std::uint32_t>(error.info->destructor))
-            : nullptr;
-}
-
-} // namespace
-
 EXCEPTION_DISPOSITION poolscope_guard_handler(EXCEPTION_RECORD* record, void* frame,
                                               CONTEXT* context, DISPATCHER_CONTEXT* dispatch) {
     auto& capture = **reinterpret_cast<host_error_capture**>(static_cast<char*>(frame) + 32);
@@ -208,17 +75,14 @@ EXCEPTION_DISPOSITION poolscope_guard_handler(EXCEPTION_RECORD* record, void* fr
         // object still lies on the stack below.
         if ((record->ExceptionFlags & EXCEPTION_TARGET_UNWIND) != 0 && capture.object != nullptr &&
             read_host_cxx_error(*record, error) && error.object == capture.object) {
-            if (capture.destroy != nullptr) {
-                capture.destroy(capture.object);
-            }
-            capture.object = nullptr;
+            destroy_host_object(capture);
         }
         return ExceptionContinueSearch;
     }
     if (!read_host_cxx_error(*record, error)) {
         return ExceptionContinueSearch;
     }
-    capture_error(error, capture);
+    capture_host_cxx_error(error, capture);
     RtlUnwindEx(frame, reinterpret_cast<void*>(&poolscope_guard_resume), record,
                 reinterpret_cast<void*>(1), context, dispatch->HistoryTable);
     std::abort(); // RtlUnwindEx does not come back
