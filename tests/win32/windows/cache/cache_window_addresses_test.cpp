@@ -14,7 +14,7 @@
 namespace cache_window {
 namespace {
 
-constexpr std::uintptr_t k_four_gb = std::uintptr_t(1) << 32;
+constexpr std::uint64_t k_four_gb = std::uint64_t(1) << 32;
 
 TEST_F(CacheWindow, TheComponentsMemoryLiesAbove4GB) {
     if (sizeof(void*) == 4) {
@@ -26,8 +26,8 @@ TEST_F(CacheWindow, TheComponentsMemoryLiesAbove4GB) {
     // What the host asks of the system from now on lies above 4 GB as well.
     void* block = std::malloc(16);
     void* pages = VirtualAlloc(nullptr, 1 << 16, MEM_COMMIT, PAGE_READWRITE);
-    EXPECT_GE(reinterpret_cast<std::uintptr_t>(block), k_four_gb);
-    EXPECT_GE(reinterpret_cast<std::uintptr_t>(pages), k_four_gb);
+    EXPECT_GE(std::uint64_t(reinterpret_cast<std::uintptr_t>(block)), k_four_gb);
+    EXPECT_GE(std::uint64_t(reinterpret_cast<std::uintptr_t>(pages)), k_four_gb);
     std::free(block);
     VirtualFree(pages, 0, MEM_RELEASE);
 
@@ -36,8 +36,9 @@ TEST_F(CacheWindow, TheComponentsMemoryLiesAbove4GB) {
     HWND window = open_window(); // one refresh of the three tables
     ASSERT_NE(window, nullptr);
     EXPECT_GT(watch.allocations(), 1000u);
-    EXPECT_GE(watch.lowest_block(), k_four_gb);
-    EXPECT_GE(static_cast<std::uintptr_t>(GetWindowLongPtrW(window, DWLP_USER)), k_four_gb)
+    EXPECT_GE(std::uint64_t(watch.lowest_block()), k_four_gb);
+    EXPECT_GE(std::uint64_t(static_cast<std::uintptr_t>(GetWindowLongPtrW(window, DWLP_USER))),
+              k_four_gb)
         << "the window's object";
     SendMessageW(window, WM_CLOSE, 0, 0);
     host().pump_until_idle();
