@@ -1,8 +1,10 @@
 // The guard of the 64-bit Windows build. A host built with Microsoft's
 // compiler raises its C++ errors as the structured exception 0xE06D7363; our
 // frames neither catch nor unwind it. The guard is a small routine whose
-// unwind data names guard_handler: the platform's dispatcher asks it about
-// every exception that reaches it from the host calls the routine makes.
+// unwind data names poolscope_guard_handler: the platform's dispatcher asks
+// it about every exception that reaches it from the host calls the routine
+// makes (through body_fn, one batch per guard). The reading of the host's
+// error is host_cxx_error's.
 //
 // Rules of the guard, beyond those of host_guard.h:
 // - The handler takes only the host's C++ errors: code 0xE06D7363, four
