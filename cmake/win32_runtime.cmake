@@ -2,12 +2,13 @@
 #
 # Every executable and DLL lands in one folder (bin/) so that the component,
 # the stand-in shared.dll, the reference host and the test hosts sit beside
-# each other. Modules that throw into each other (the host throws its
-# cancellation error into the component) must share libgcc's unwinder, so
-# they link libstdc++ statically but libgcc's DLL (libgcc_s_dw2-1.dll in the
-# 32-bit edition, libgcc_s_seh-1.dll in the 64-bit one) and its
-# libwinpthread-1.dll dynamically; both DLLs are copied into bin/. Test
-# executables that load no component link fully static.
+# each other. Every module links its runtime (libgcc, libstdc++, winpthread)
+# statically: poolscope.dll must load in a host that ships no mingw runtime,
+# so bin/ holds none, and no module may count on sharing one. Errors cross
+# between modules only as the platform's C++ exceptions: our hosts raise
+# theirs through the host thrower (cmake/host_thrower.cmake), and the
+# component's guard (src/host/host_guard_win64.cpp, host_guard_win32.cpp)
+# turns them into its own.
 
 set(POOLSCOPE_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${POOLSCOPE_BIN_DIR})
@@ -16,30 +17,20 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(POOLSCOPE_MINGW_TRIPLE x86_64-w64-mingw32)
-    set(POOLSCOPE_LIBGCC_NAME libgcc_s_seh-1.dll)
 else()
     set(POOLSCOPE_MINGW_TRIPLE i686-w64-mingw32)
-    set(POOLSCOPE_LIBGCC_NAME libgcc_s_dw2-1.dll)
 endif()
-find_file(POOLSCOPE_LIBGCC_DLL ${POOLSCOPE_LIBGCC_NAME}
-          PATHS /usr/lib/gcc/${POOLSCOPE_MINGW_TRIPLE}/12-posix NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-find_file(POOLSCOPE_WINPTHREAD_DLL libwinpthread-1.dll
-          PATHS /usr/${POOLSCOPE_MINGW_TRIPLE}/lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-if(NOT POOLSCOPE_LIBGCC_DLL OR NOT POOLSCOPE_WINPTHREAD_DLL)
-    message(FATAL_ERROR "mingw runtime DLLs not found (run scripts/bootstrap.sh)")
-endif()
+# Builds made before the runtime was linked statically copied it here; a
+# test passes only without it.
+file(REMOVE ${POOLSCOPE_BIN_DIR}/libgcc_s_dw2-1.dll ${POOLSCOPE_BIN_DIR}/libgcc_s_seh-1.dll
+     ${POOLSCOPE_BIN_DIR}/libwinpthread-1.dll)
 
-add_custom_target(win32_runtime_dlls ALL
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${POOLSCOPE_BIN_DIR}
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${POOLSCOPE_LIBGCC_DLL} ${POOLSCOPE_WINPTHREAD_DLL}
-            ${POOLSCOPE_BIN_DIR}
-    COMMENT "Copying the shared libgcc runtime beside the modules")
+include(${CMAKE_CURRENT_LIST_DIR}/host_thrower.cmake)
 
-# A module that exchanges exceptions with other modules (component, shared.dll,
-# reference host, component test hosts).
+# A module that hosts or is a component, or exchanges errors with one
+# (component, shared.dll, reference host, component test hosts).
 function(poolscope_component_link target)
-    target_link_options(${target} PRIVATE -static-libstdc++)
-    add_dependencies(${target} win32_runtime_dlls)
+    target_link_options(${target} PRIVATE -static)
 endfunction()
 
 # A test or tool executable that loads no component.

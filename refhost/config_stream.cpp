@@ -3,20 +3,20 @@
 #include <cstring>
 
 #include "refhost/text_convert.h"
-#include "support/errors.h"
+#include "refhost/thrower/host_thrower.h"
 
 namespace refhost {
 
 std::uint32_t memory_stream_reader::read(void* buffer, std::uint32_t bytes, abort_callback& abort) {
     m_host.enter(host_call::stream_read);
     if (abort.is_aborting()) {
-        throw auvia_io::exception_aborted();
+        host_thrower_raise(host_thrower_aborted, nullptr);
     }
     const std::uint32_t left = size() - m_position;
     std::uint32_t count = bytes;
     if (bytes > left) {
         if (m_host.options.stream_end == stream_end_mode::raise) {
-            throw auvia_io::exception_io_data();
+            host_thrower_raise(host_thrower_io_data, nullptr);
         }
         count = left;
     }
@@ -30,11 +30,11 @@ std::uint32_t memory_stream_reader::read(void* buffer, std::uint32_t bytes, abor
 void memory_stream_reader::skip(std::uint32_t bytes, abort_callback& abort) {
     m_host.enter(host_call::stream_skip);
     if (abort.is_aborting()) {
-        throw auvia_io::exception_aborted();
+        host_thrower_raise(host_thrower_aborted, nullptr);
     }
     if (bytes > size() - m_position) {
         m_position = size();
-        throw auvia_io::exception_io_data();
+        host_thrower_raise(host_thrower_io_data, nullptr);
     }
     m_position += bytes;
 }
@@ -42,7 +42,7 @@ void memory_stream_reader::skip(std::uint32_t bytes, abort_callback& abort) {
 void memory_stream_writer::write(const void* buffer, std::uint32_t bytes, abort_callback& abort) {
     m_host.enter(host_call::stream_write);
     if (abort.is_aborting()) {
-        throw auvia_io::exception_aborted();
+        host_thrower_raise(host_thrower_aborted, nullptr);
     }
     const auto* p = static_cast<const std::uint8_t*>(buffer);
     m_bytes.insert(m_bytes.end(), p, p + bytes);

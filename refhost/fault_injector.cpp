@@ -1,9 +1,6 @@
 #include "refhost/fault_injector.h"
 
-#include <new>
-#include <stdexcept>
-
-#include "support/errors.h"
+#include "refhost/thrower/host_thrower.h"
 
 namespace refhost {
 
@@ -40,18 +37,23 @@ const char* host_call_name(host_call call) {
     return i < static_cast<std::size_t>(host_call::count_) ? names[i] : "?";
 }
 
+// The host's errors leave through the thrower, as the platform's C++
+// exceptions: no frame of this host between the thrower and the component
+// holds anything to clean up.
 void raise_fault(fault_kind kind) {
     switch (kind) {
     case fault_kind::bad_alloc:
-        throw std::bad_alloc();
+        host_thrower_raise(host_thrower_bad_alloc, nullptr);
     case fault_kind::aborted:
-        throw auvia_io::exception_aborted();
+        host_thrower_raise(host_thrower_aborted, nullptr);
     case fault_kind::io_data:
-        throw auvia_io::exception_io_data();
+        host_thrower_raise(host_thrower_io_data, nullptr);
+    case fault_kind::not_standard:
+        host_thrower_raise(host_thrower_not_standard, nullptr);
     case fault_kind::runtime_error:
         break;
     }
-    throw std::runtime_error("Injected host failure");
+    host_thrower_raise(host_thrower_runtime_error, "Injected host failure");
 }
 
 void fault_injector::arm(host_call call, fault_kind kind, std::uint32_t skip, std::uint32_t times) {

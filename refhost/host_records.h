@@ -43,12 +43,14 @@ enum class host_call : std::uint32_t {
 
 const char* host_call_name(host_call call);
 
-// What an armed host call raises.
+// What an armed host call raises, as the platform's C++ exception (the
+// types are the Microsoft-ABI ones of refhost/thrower/host_thrower.h).
 enum class fault_kind : std::uint32_t {
     bad_alloc,     // std::bad_alloc
     aborted,       // auvia_io::exception_aborted (the host's cancellation)
     io_data,       // auvia_io::exception_io_data
     runtime_error, // std::runtime_error with the text "Injected host failure"
+    not_standard,  // an error that derives from no std::exception
 };
 
 struct alert_record {

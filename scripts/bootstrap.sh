@@ -25,7 +25,7 @@ set -euo pipefail
 need_pkgs=(g++ cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev
            libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386
            wine64 xvfb xauth fonts-wine imagemagick clang-format g++-multilib
-           qemu-user-static)
+           qemu-user-static lld llvm-14)
 if [ -n "${POOLSCOPE_PACKAGES:-}" ]; then
     read -r -a need_pkgs <<<"$POOLSCOPE_PACKAGES"
 fi

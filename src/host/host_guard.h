@@ -1,10 +1,12 @@
 // The boundary through which the component calls the host. A host built with
 // another compiler raises its errors in its own exception model, which our
 // frames neither catch nor unwind; every batch of host calls that may raise
-// therefore runs inside a guard, whose platform part (run_guarded) is where
-// such an error is to become the component's own exception once the guard has
-// been left. The portable run_guarded serves hosts that share our exception
-// model, whose errors need no translation.
+// therefore runs inside a guard, whose platform part (run_guarded) turns such
+// an error into the component's own exception once the guard has been left:
+// host_guard_win64.cpp and host_guard_win32.cpp for the host's Microsoft-ABI
+// C++ errors (their own rules are written there). The portable run_guarded
+// (host_guard.cpp) serves hosts that share our exception model, whose errors
+// need no translation.
 //
 // Rules that keep a guard sound:
 // - No frame of the component with a pending cleanup (an object with a

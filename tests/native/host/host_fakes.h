@@ -11,6 +11,10 @@
 #include <vector>
 
 #include "host/host_interfaces.h"
+#include "support/errors.h"
+#ifdef _WIN32
+#include "refhost/thrower/host_thrower.h"
+#endif
 
 namespace fakes {
 
@@ -152,17 +156,18 @@ public:
 
 // A stream over bytes. read answers fewer bytes at the end; skip past the end
 // raises the data error; throw_at_read makes the n-th read (1-based) raise
-// the error the stream is told to raise.
+// the error the stream is told to raise. In the Windows builds the errors are
+// raised as a Windows host raises them (refhost/thrower/host_thrower.h).
 class memory_reader : public stream_reader {
 public:
-    enum class failure { none, data, aborted };
+    enum class failure { none, data, aborted, not_standard };
 
     explicit memory_reader(std::vector<unsigned char> data) : bytes(std::move(data)) {}
 
     std::uint32_t read(void* buffer, std::uint32_t count, abort_callback&) override {
         ++reads;
         if (reads == throw_at_read) {
-            raise();
+            raise(raise_kind);
         }
         const std::size_t left = bytes.size() - position;
         const std::size_t n = count < left ? count : left;
@@ -174,7 +179,7 @@ public:
         ++skips;
         if (count > bytes.size() - position) {
             position = bytes.size();
-            throw auvia_io::exception_io_data();
+            raise(failure::data);
         }
         position += count;
     }
@@ -187,11 +192,26 @@ public:
     failure raise_kind = failure::data;
 
 private:
-    void raise() {
-        if (raise_kind == failure::aborted) {
-            throw auvia_io::exception_aborted();
+    [[noreturn]] static void raise(failure kind) {
+#ifdef _WIN32
+        switch (kind) {
+        case failure::aborted:
+            host_thrower_raise(host_thrower_aborted, nullptr);
+        case failure::not_standard:
+            host_thrower_raise(host_thrower_not_standard, nullptr);
+        default:
+            host_thrower_raise(host_thrower_io_data, "Unexpected end of file");
         }
-        throw auvia_io::exception_io_data();
+#else
+        switch (kind) {
+        case failure::aborted:
+            throw auvia_io::exception_aborted();
+        case failure::not_standard:
+            throw 42;
+        default:
+            throw auvia_io::exception_io_data();
+        }
+#endif
     }
 };
 

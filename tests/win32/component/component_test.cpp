@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "refhost/thrower/host_thrower.h"
 #include "win32/component/loaded_component.h"
 
 namespace {
@@ -182,17 +183,54 @@ TEST_F(Component, ReadingConfigurationConsumesRecordsAndEndsQuietly) {
     EXPECT_EQ(short_payload.position, cut.size());
 }
 
-// The stream's errors are thrown in this executable and caught in the DLL.
+// The stream's errors are raised in this executable as a Windows host raises
+// them (the Microsoft ABI's C++ exceptions) and end the reading in the DLL,
+// inside a catch of the host's own that never sees them: the error object
+// destroyed once, after the thrower's frames unwound.
+struct configuration_read {
+    fakes::memory_reader* reader;
+};
+
+void read_configuration_in_host(void* context) {
+    fakes::abort_token abort;
+    dll().gateway->read_configuration(static_cast<configuration_read*>(context)->reader, abort);
+}
+
 TEST_F(Component, ErrorsThrownByTheHostsStreamAreCaughtInTheDll) {
-    for (auto kind :
-         {fakes::memory_reader::failure::data, fakes::memory_reader::failure::aborted}) {
-        fakes::memory_reader reader(two_records());
-        reader.throw_at_read = 2; // the first record's size
-        reader.raise_kind = kind;
-        fakes::abort_token abort;
-        EXPECT_NO_THROW(dll().gateway->read_configuration(&reader, abort));
-        EXPECT_EQ(reader.reads, 2);
-        EXPECT_EQ(reader.skips, 0);
+    using failure = fakes::memory_reader::failure;
+    const struct {
+        failure kind;
+        int throw_at_read;
+        int reads;
+        int skips;
+        const char* name;
+    } cases[] = {
+        {failure::data, 2, 2, 0, "data error reading the first size"},
+        {failure::aborted, 2, 2, 0, "cancellation reading the first size"},
+        {failure::not_standard, 2, 2, 0, "no standard error reading the first size"},
+        {failure::data, 4, 4, 1, "data error reading the second size"},
+        {failure::none, 0, 2, 1, "data error skipping past the end"},
+    };
+    for (const auto& c : cases) {
+        std::vector<unsigned char> data = two_records();
+        if (c.kind == failure::none) {
+            data.resize(20 + 4); // the first payload cut: its skip fails
+        }
+        fakes::memory_reader reader(data);
+        reader.throw_at_read = c.throw_at_read;
+        reader.raise_kind = c.kind;
+        host_thrower_reset_counts();
+        configuration_read context{&reader};
+        EXPECT_EQ(host_thrower_call_catching(&read_configuration_in_host, &context), 0) << c.name;
+        EXPECT_EQ(reader.reads, c.reads) << c.name;
+        EXPECT_EQ(reader.skips, c.skips) << c.name;
+        host_thrower_counts counts{};
+        host_thrower_read_counts(&counts);
+        EXPECT_EQ(counts.thrown, 1u) << c.name;
+        EXPECT_EQ(counts.created, 1u) << c.name;
+        EXPECT_EQ(counts.destroyed, 1u) << c.name;
+        EXPECT_EQ(counts.frames_unwound, 1u) << c.name;
+        EXPECT_EQ(counts.unwound_early, 1u) << c.name;
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "host/host_guard.h"
 #include "host/host_interfaces.h"
 #include "support/errors.h"
 
@@ -91,10 +92,12 @@ public:
         writer->write(record, 3, abort);
     }
     void read_configuration(stream_reader* reader, abort_callback& abort) override {
-        // Reads byte by byte to the end, whichever way the host's stream ends.
+        // Reads byte by byte to the end, whichever way the host's stream ends
+        // (through the guard that turns the host's errors into ours).
         char byte = 0;
         try {
-            while (reader->read(&byte, 1, abort) == 1) {
+            while (guarded_host_value<std::uint32_t>(
+                       [&] { return reader->read(&byte, 1, abort); }) == 1) {
             }
         } catch (const auvia_io::exception_io_data&) {
         }

@@ -7,8 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "host/host_guard.h"
 #include "host/service_lookup.h"
 #include "refhost/host_api.h"
+#include "refhost/thrower/host_thrower.h"
+#include "support/errors.h"
 #include "support/list.h"
 #include "win32/refhost/test_support.h"
 
@@ -260,30 +263,40 @@ TEST_F(registry_lookup, DuplicatedRemovedAndFailingServicesGiveTheLookupErrors) 
     EXPECT_TRUE(h.violations().empty());
 }
 
+// The host raises its errors as the platform's C++ exceptions; they reach
+// component code through its guard, as the component's own errors.
 TEST_F(registry_lookup, InjectedFailuresRaiseTheChosenErrorFromTheChosenCall) {
+    host_thrower_reset_counts();
     h.inject_fault(host_call::acquire_lock, fault_kind::aborted);
-    EXPECT_THROW(h.cache_service().acquire_lock(), auvia_io::exception_aborted);
+    EXPECT_THROW(guarded_host_calls([&] { h.cache_service().acquire_lock(); }),
+                 auvia_io::exception_aborted);
     EXPECT_EQ(h.lock().depth, 0u) << "a failed acquire takes nothing";
     h.cache_service().acquire_lock(); // armed once only
     h.cache_service().release_lock();
 
     handle_list list;
     h.inject_fault(host_call::all_tracks, fault_kind::bad_alloc, 1);
-    EXPECT_NO_THROW(h.library_service().all_tracks(list));
-    EXPECT_THROW(h.library_service().all_tracks(list), std::bad_alloc);
+    EXPECT_NO_THROW(guarded_host_calls([&] { h.library_service().all_tracks(list); }));
+    EXPECT_THROW(guarded_host_calls([&] { h.library_service().all_tracks(list); }), std::bad_alloc);
 
     h.inject_fault(host_call::lookup_class, fault_kind::runtime_error, 0, 0);
     try {
         lookup_single_instance(guids::alert_service);
         ADD_FAILURE() << "no error raised";
-    } catch (const std::runtime_error& e) {
+    } catch (const exception_host_error& e) {
         EXPECT_STREQ(e.what(), "Injected host failure");
     }
-    EXPECT_THROW(lookup_single_instance(guids::alert_service), std::runtime_error) << "times 0";
+    EXPECT_THROW(lookup_single_instance(guids::alert_service), exception_host_error) << "times 0";
     h.clear_faults();
     EXPECT_NO_THROW(lookup_single_instance(guids::alert_service));
     EXPECT_EQ(h.calls(host_call::lookup_class), 3u);
     EXPECT_EQ(h.calls(host_call::all_tracks), 2u);
+
+    host_thrower_counts counts{};
+    host_thrower_read_counts(&counts);
+    EXPECT_EQ(counts.thrown, 4u);
+    EXPECT_EQ(counts.destroyed, counts.created);
+    EXPECT_EQ(counts.frames_unwound, 4u);
 }
 
 class scripted_filter final : public message_filter {

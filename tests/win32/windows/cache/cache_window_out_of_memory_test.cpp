@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "refhost/thrower/host_thrower.h"
 #include "win32/windows/cache/cache_window_fixture.h"
 #include "win32/windows/cache/module_heap_watch.h"
 
@@ -98,11 +99,17 @@ TEST_F(OutOfMemory, BadAllocFromAHostCallReadsTheSame) {
                  {host_call::acquire_lock, 2}};
     for (const auto& c : cases) {
         host().clear_records();
+        host_thrower_reset_counts();
         host().inject_fault(c.call, fault_kind::bad_alloc, c.skip);
         press_refresh(window);
         host().clear_faults();
-        expect_one_out_of_memory_alert(
-            ("host call " + std::to_string(static_cast<int>(c.call))).c_str());
+        const char* call = refhost::host_call_name(c.call);
+        expect_one_out_of_memory_alert(call);
+        host_thrower_counts counts{};
+        host_thrower_read_counts(&counts);
+        EXPECT_EQ(counts.thrown, 1u) << call;
+        EXPECT_EQ(counts.destroyed, counts.created) << call << ": the host's object destroyed once";
+        EXPECT_EQ(counts.frames_unwound, 1u) << call;
     }
     expect_full_refresh();
 }
