@@ -16,10 +16,13 @@
 # Host options are passed on, e.g. --library FILE, --generate 100000,
 # --intern-values. --interactive keeps the host open (needs a DISPLAY).
 # POOLSCOPE_BUILD_DIR chooses the build folder (default build/<edition>).
+# --edition win32 on a machine that cannot run 32-bit programs builds here
+# and runs the host in the emulated guest of scripts/win32-guest.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/bootstrap.sh >/dev/null
+in_guest="${POOLSCOPE_IN_GUEST:-}"
+[ -n "$in_guest" ] || ./scripts/bootstrap.sh >/dev/null
 . scripts/wine-edition.sh
 if [ "${1:-}" = "--edition" ]; then
     edition="$2"
@@ -27,22 +30,46 @@ if [ "${1:-}" = "--edition" ]; then
 else
     edition=$(pick_edition)
 fi
+via_guest=""
 if [ "$edition" = win32 ]; then
-    ./scripts/runs-win32.sh || exit 1
-    echo "run-demo: the 32-bit edition (this machine runs 32-bit programs)"
+    if ./scripts/runs-win32.sh 2>/dev/null; then
+        [ -n "$in_guest" ] || echo "run-demo: the 32-bit edition (this machine runs 32-bit programs)"
+    else
+        via_guest=1
+        echo "run-demo: the 32-bit edition, in the emulated 32-bit-capable guest of scripts/win32-guest.sh (this machine cannot run 32-bit programs; slow)"
+    fi
 else
     echo "run-demo: the 64-bit edition under wine64$(./scripts/runs-win32.sh 2>/dev/null || echo " (this machine cannot run 32-bit programs)")"
 fi
 use_edition "$edition"
 
 build="${POOLSCOPE_BUILD_DIR:-build/$edition}"
-cmake --preset "$edition" -B "$build" >/dev/null
-cmake --build "$build" --target auvia-refhost poolscope shared_dll >/dev/null
-prepare_prefix
-
+if [ -z "$in_guest" ]; then
+    cmake --preset "$edition" -B "$build" >/dev/null
+    cmake --build "$build" --target auvia-refhost poolscope shared_dll >/dev/null
+fi
 bin="$build/bin"
 out="$build/demo"
 mkdir -p "$out"
+
+# Screenshots come out as BMP; PNG is made here (the guest has no converter).
+to_png() {
+    local f
+    for f in "$out"/*.bmp; do
+        [ -e "$f" ] && convert "$f" -alpha off "${f%.bmp}.png" && rm -f "$f"
+    done
+    ls "$out"
+}
+
+if [ -n "$via_guest" ]; then
+    [ "${1:-}" = "--interactive" ] && { echo "run-demo: --interactive needs a machine that runs 32-bit programs" >&2; exit 2; }
+    code=0
+    ./scripts/win32-guest.sh run --env "POOLSCOPE_BUILD_DIR=$build" -- \
+        scripts/run-demo.sh --edition win32 "$@" || code=$?
+    to_png
+    exit "$code"
+fi
+prepare_prefix
 
 if [ "${1:-}" = "--interactive" ]; then
     shift
@@ -60,10 +87,7 @@ code=0
 "$WINE" "$bin/auvia-refhost.exe" "$@" --run "Metadata Cache Statistics" --wait-idle \
     --activate 0 2 --select-tab 1 --print-tables --max-rows 40 \
     --screenshot "$(wine_run winepath -w "$out")\\statistics" --exit || code=$?
-for f in "$out"/*.bmp; do
-    [ -e "$f" ] && convert "$f" -alpha off "${f%.bmp}.png" && rm -f "$f"
-done
-ls "$out"
+[ -n "$in_guest" ] || to_png
 if [ "$code" -ne 0 ]; then
     echo "run-demo: the host exited with code $code (see refhost/README.md)" >&2
 fi

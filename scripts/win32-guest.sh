@@ -95,8 +95,9 @@ work=$(cat /poolscope-ctl/work)
 mkdir -p "$work"
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=524288,cache=loose work "$work" || exit 1
 hostname poolscope-guest
-/bin/bash /poolscope-ctl/job.sh </dev/null >/dev/ttyS0 2>&1
-echo $? >/poolscope-ctl/rc
+# Through a pipe: on a terminal, wine's console would paint its output with
+# cursor movements.
+{ /bin/bash /poolscope-ctl/job.sh </dev/null 2>&1; echo $? >/poolscope-ctl/rc; } | cat >/dev/ttyS0
 sync
 umount "$work" 2>/dev/null
 umount /poolscope-ctl 2>/dev/null
