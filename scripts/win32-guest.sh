@@ -78,11 +78,11 @@ exec /bin/sh /poolscope-ctl/init.sh
 EOF
 }
 
-# The rest of PID 1, written for each run: the work tree at its own path, with
-# the page cache (cache=loose: wine reads a PE section with one pread, which
-# 9p without a cache cuts short at its message size, leaving the rest of the
-# section zeros), then the job with its output on the serial console, its
-# exit code kept, and power off.
+# The rest of PID 1, written for each run: the work tree at its own path,
+# through the guest's page cache (cache=loose; without it, as cache=mmap,
+# wine mapped a Windows program of several MB with its code as zeros, and the
+# program died at its first instruction there), then the job with its output
+# on the serial console, its exit code kept, and power off.
 guest_run_init() {
     cat <<'EOF'
 mkdir -p /dev/pts /dev/shm
