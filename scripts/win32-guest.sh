@@ -198,11 +198,13 @@ ensure_image() {
     exec 9>"$cache/.lock"
     flock 9
     if [ ! -f "$dir/root.ext4" ]; then
-        host_packages
+        # Everything said while building goes to stderr: stdout answers
+        # the image folder alone.
+        host_packages >&2
         say "building the guest image in $dir (about 7 minutes)"
         local t0=$SECONDS
         rm -rf "$cache"/*.partial.*
-        make_image "$dir"
+        make_image "$dir" >&2
         say "guest image ready in $((SECONDS - t0)) s"
     fi
     touch "$dir"
