@@ -122,15 +122,62 @@ void basic_value_table<Entry>::add_each(const pending_value* values, std::uint32
     // Far enough ahead for the slot to arrive while the values before it
     // are entered, and near enough not to ask for more lines at once than
     // the processor can wait for (at 8, 16, 32 and 64 ahead, 16 did best).
-    // The texts of long values found in a slot are not asked for: that
-    // needs the slot first, and waiting for it stalls the adds more than the
-    // comparisons gain.
     constexpr std::uint32_t slot_ahead = 16;
+    // Comparisons owed are made a batch at a time; the batch is small
+    // enough to stay in the cache with the texts it asks for.
+    constexpr std::uint32_t batch = 256;
+    unsettled checks[batch];
+    std::uint32_t owed = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         if (i + slot_ahead < count) {
             prefetch(values[i + slot_ahead].key.hash);
         }
         const pending_value& v = values[i];
+        segment& s = segment_with_room(v.key.hash);
+        bool unsure = false;
+        Entry& e = find<true>(s, v.text, v.length, v.key, unsure);
+        if (e.text == nullptr) {
+            enter(s, e, v.text, v.length, v.key, v.logical, 1);
+            continue;
+        }
+        add_counts(e, v.logical, 1);
+        if (unsure) {
+            checks[owed++] = unsettled{e.text, &v};
+            if (owed == batch) {
+                settle(checks, owed);
+                owed = 0;
+            }
+        }
+    }
+    settle(checks, owed);
+}
+
+template <typename Entry>
+void basic_value_table<Entry>::settle(const unsettled* checks, std::uint32_t count) {
+    constexpr std::uint32_t text_ahead = 8;
+    for (std::uint32_t i = 0; i < count && i < text_ahead; ++i) {
+        __builtin_prefetch(checks[i].kept + value_head_bytes);
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (i + text_ahead < count) {
+            __builtin_prefetch(checks[i + text_ahead].kept + value_head_bytes);
+        }
+        const unsettled& c = checks[i];
+        const pending_value& v = *c.value;
+        if (same_tail(c.kept, v.text, v.length)) {
+            continue;
+        }
+        // Alike in hash, length and head but not the same value: the entry
+        // holding kept gives the counts back (it is still in the value's
+        // probe sequence, wherever a growth has moved it).
+        segment& s = m_segments[segment_of(v.key.hash)];
+        for (std::uint32_t j = v.key.hash & s.mask;; j = (j + 1) & s.mask) {
+            Entry& e = s.slots[j];
+            if (e.text == c.kept) {
+                add_counts(e, 0u - v.logical, 0u - 1u);
+                break;
+            }
+        }
         add(v.text, v.length, v.key, v.logical);
     }
 }

@@ -82,47 +82,23 @@ public:
     // them. Raises std::bad_alloc (table unchanged).
     void add(const char* text, std::uint32_t length, const value_key& key, std::uint32_t logical,
              std::uint32_t physical = 1) {
-        const std::uint32_t hash = key.hash;
-        segment& s = m_segments[segment_of(hash)];
-        if (s.used >= s.grow_at) {
-            grow(s);
-        }
-        // Hash and length are compared as one word: most slots probed hold
-        // another value, and one comparison tells.
-        const std::uint64_t wanted = hash_and_length(hash, length);
-        Entry* const slots = s.slots.get();
-        const std::uint32_t mask = s.mask;
-        for (std::uint32_t i = hash & mask;; i = (i + 1) & mask) {
-            Entry& e = slots[i];
-            if (e.text == nullptr) {
-                e.text = text;
-                e.hash = hash;
-                e.length = length;
-                e.logical = logical;
-                if constexpr (counts_physical) {
-                    e.physical = physical;
-                }
-                std::memcpy(e.head, key.head, value_head_bytes);
-                ++s.used;
-                ++m_size;
-                return;
-            }
-            if (hash_and_length(e.hash, e.length) == wanted && same_head(e, key) &&
-                (length <= value_head_bytes || e.text == text ||
-                 std::memcmp(e.text + value_head_bytes, text + value_head_bytes,
-                             length - value_head_bytes) == 0)) {
-                e.logical += logical;
-                if constexpr (counts_physical) {
-                    e.physical += physical;
-                }
-                return;
-            }
+        segment& s = segment_with_room(key.hash);
+        bool unsure = false;
+        Entry& e = find<false>(s, text, length, key, unsure);
+        if (e.text == nullptr) {
+            enter(s, e, text, length, key, logical, physical);
+        } else {
+            add_counts(e, logical, physical);
         }
     }
 
     // add() for each of values[0 .. count), in order, as one string object
-    // each; the slots are asked for a few values ahead. Raises std::bad_alloc
-    // (the values before the one that failed are in).
+    // each; the slots are asked for a few values ahead, and a value that
+    // matches an entry up to the bytes past its head is counted there at
+    // once and compared with it later, with others, its text asked for
+    // ahead (the entry's text lies anywhere in the host's memory). Raises
+    // std::bad_alloc; the table then holds some of the values, some
+    // counted on trust, and is fit only to be cleared or destroyed.
     void add_each(const pending_value* values, std::uint32_t count);
 
     // Room for values more values without growing (a table of one segment).
@@ -161,6 +137,12 @@ public:
     void clear() noexcept;
 
 private:
+    struct segment {
+        cache_line_block<Entry> slots;
+        std::uint32_t mask = 0;
+        std::uint32_t used = 0;
+        std::uint32_t grow_at = 0;
+    };
     // Asks the memory system for the slot a hash starts at. Always inlined:
     // a function whose only effect is a prefetch looks free of effects to
     // the optimiser, which then drops its calls, prefetch and all.
@@ -169,6 +151,83 @@ private:
         if (s.slots) {
             __builtin_prefetch(s.slots.get() + (hash & s.mask));
         }
+    }
+
+    // A value counted in the entry that holds kept, whose bytes past the
+    // head are still to be compared with the entry's.
+    struct unsettled {
+        const char* kept;
+        const pending_value* value;
+    };
+    // Compares the values with their entries; a value found to differ is
+    // taken out of its entry again and added as what it is.
+    void settle(const unsettled* checks, std::uint32_t count);
+
+    segment& segment_with_room(std::uint32_t hash) {
+        segment& s = m_segments[segment_of(hash)];
+        if (s.used >= s.grow_at) {
+            grow(s);
+        }
+        return s;
+    }
+
+    // The entry of the value in s, or the empty slot it belongs in. With
+    // Defer, an entry alike in hash, length and head is taken for the value
+    // without comparing the rest of its bytes, and unsure tells when that
+    // comparison is owed.
+    template <bool Defer>
+    Entry& find(segment& s, const char* text, std::uint32_t length, const value_key& key,
+                bool& unsure) const noexcept {
+        // Hash and length are compared as one word: most slots probed hold
+        // another value, and one comparison tells.
+        const std::uint64_t wanted = hash_and_length(key.hash, length);
+        Entry* const slots = s.slots.get();
+        const std::uint32_t mask = s.mask;
+        for (std::uint32_t i = key.hash & mask;; i = (i + 1) & mask) {
+            Entry& e = slots[i];
+            if (e.text == nullptr) {
+                return e;
+            }
+            if (hash_and_length(e.hash, e.length) != wanted || !same_head(e, key)) {
+                continue;
+            }
+            if (length <= value_head_bytes || e.text == text) {
+                return e;
+            }
+            if constexpr (Defer) {
+                unsure = true;
+                return e;
+            }
+            if (same_tail(e.text, text, length)) {
+                return e;
+            }
+        }
+    }
+
+    void enter(segment& s, Entry& e, const char* text, std::uint32_t length, const value_key& key,
+               std::uint32_t logical, std::uint32_t physical) noexcept {
+        e.text = text;
+        e.hash = key.hash;
+        e.length = length;
+        e.logical = logical;
+        if constexpr (counts_physical) {
+            e.physical = physical;
+        }
+        std::memcpy(e.head, key.head, value_head_bytes);
+        ++s.used;
+        ++m_size;
+    }
+
+    static void add_counts(Entry& e, std::uint32_t logical, std::uint32_t physical) noexcept {
+        e.logical += logical;
+        if constexpr (counts_physical) {
+            e.physical += physical;
+        }
+    }
+
+    static bool same_tail(const char* a, const char* b, std::uint32_t length) noexcept {
+        return std::memcmp(a + value_head_bytes, b + value_head_bytes, length - value_head_bytes) ==
+               0;
     }
 
     static std::uint64_t hash_and_length(std::uint32_t hash, std::uint32_t length) noexcept {
@@ -182,12 +241,6 @@ private:
         return first == key.head[0] && second == key.head[1];
     }
 
-    struct segment {
-        cache_line_block<Entry> slots;
-        std::uint32_t mask = 0;
-        std::uint32_t used = 0;
-        std::uint32_t grow_at = 0;
-    };
     void grow(segment& s, std::uint32_t capacity);
     void grow(segment& s) { grow(s, s.slots ? (s.mask + 1) * 2 : 16); }
     std::uint32_t segment_of(std::uint32_t hash) const noexcept {

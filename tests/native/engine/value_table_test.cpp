@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,6 +129,68 @@ template <typename Table> void expect_values_apart_when_hashes_collide() {
 TEST(ValueTable, ValuesSharingAHashAreToldApartByTheirBytes) {
     expect_values_apart_when_hashes_collide<value_table>();
     expect_values_apart_when_hashes_collide<counted_value_table>();
+}
+
+// add_each counts a value whose hash, length and head match an entry at
+// once and compares the rest of its bytes later, in batches: values that
+// differ only there (hundreds, more than a batch, all given one hash so that
+// every one meets the others and the table grows under the owed
+// comparisons) must still come out apart, with the counts a literal count
+// by text gives, wrap-around included.
+template <typename Table> void expect_batched_adds_to_count_each_text() {
+    const std::string head = sample_text(value_head_bytes, 2);
+    std::vector<std::string> values = {"", "x", head, head + "!"};
+    for (std::uint32_t i = 0; i < 700; ++i) {
+        values.push_back(head + sample_text(1 + i % 29, static_cast<char>(i / 29)) +
+                         std::to_string(i));
+    }
+    std::vector<exact_text> texts;
+    std::vector<pending_value> pending;
+    std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> expected;
+    for (std::uint32_t round = 0; round < 3; ++round) {
+        for (std::uint32_t i = 0; i < values.size(); ++i) {
+            // Every other text of a value is a string object of its own.
+            const std::string& v = values[(i * 7 + round * 3) % values.size()];
+            texts.emplace_back(v);
+            const std::uint32_t logical = i % 5 == 0 ? 0xFFFFFFF0u : 1 + i % 3;
+            auto& e = expected[v];
+            e.first += logical;
+            e.second += 1;
+            pending.push_back(
+                pending_value{texts.back().bytes.get(), texts.back().length, logical, value_key{}});
+        }
+    }
+    for (pending_value& p : pending) {
+        p.key = text_key(p.text, p.length);
+        p.key.hash = 0xC0FFEE;
+    }
+    Table table(0);
+    // One call with more owed comparisons than a batch holds, then the rest
+    // in small calls.
+    const auto first = static_cast<std::uint32_t>(pending.size() / 2);
+    table.add_each(pending.data(), first);
+    for (std::uint32_t i = first; i < pending.size(); i += 7) {
+        table.add_each(pending.data() + i,
+                       std::min<std::uint32_t>(7, static_cast<std::uint32_t>(pending.size()) - i));
+    }
+    std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> seen;
+    table.for_each([&](const auto& e) {
+        auto& entry = seen[std::string(e.text, e.length)];
+        EXPECT_EQ(entry.second, 0u) << "a value entered twice: " << e.text;
+        entry.first = e.logical;
+        if constexpr (Table::counts_physical) {
+            entry.second = e.physical;
+        } else {
+            entry.second = expected[std::string(e.text, e.length)].second;
+        }
+    });
+    EXPECT_EQ(table.size(), values.size());
+    EXPECT_EQ(seen, expected);
+}
+
+TEST(ValueTable, BatchedAddsTellApartValuesAlikeUpToTheirLastBytes) {
+    expect_batched_adds_to_count_each_text<value_table>();
+    expect_batched_adds_to_count_each_text<counted_value_table>();
 }
 
 // An entry split across two cache lines costs a second miss that the table's
