@@ -3,7 +3,7 @@
 # the engine and the reference host's generated library built by the win32 or
 # win64 preset, one process per size. Prints, for each size, the tables and
 # then `key value` lines (tracks, floor_s, refresh_s, refresh_vs_floor,
-# physical_strings, pointer_bytes, peak_extra_bytes,
+# refresh_vs_floor_of_each_round, physical_strings, pointer_bytes, peak_extra_bytes,
 # peak_extra_bytes_per_physical, largest_block_bytes), then the Combined
 # "All" pool window over the same library (pool_all_open_s,
 # pool_all_lock_held_s, pool_all_engine_s, pool_all_rows, pool_sort_value_s).
