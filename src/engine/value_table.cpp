@@ -171,7 +171,7 @@ void basic_value_table<Entry>::settle(const unsettled* checks, std::uint32_t cou
         // holding kept gives the counts back (it is still in the value's
         // probe sequence, wherever a growth has moved it).
         segment& s = m_segments[segment_of(v.key.hash)];
-        for (std::uint32_t j = v.key.hash & s.mask;; j = (j + 1) & s.mask) {
+        for (std::uint32_t j = home_slot(v.key.hash, s.mask);; j = (j + 1) & s.mask) {
             Entry& e = s.slots[j];
             if (e.text == c.kept) {
                 add_counts(e, 0u - v.logical, 0u - 1u);
@@ -229,7 +229,7 @@ template <typename Entry> void basic_value_table<Entry>::grow(segment& s, std::u
             if (e.text == nullptr) {
                 continue;
             }
-            std::uint32_t j = e.hash & mask;
+            std::uint32_t j = home_slot(e.hash, mask);
             while (slots[j].text != nullptr) {
                 j = (j + 1) & mask;
             }

@@ -143,13 +143,23 @@ private:
         std::uint32_t used = 0;
         std::uint32_t grow_at = 0;
     };
+    // Slots of Entry that share a cache line, when lines hold whole entries.
+    static constexpr std::uint32_t line_slots =
+        cache_line_bytes % sizeof(Entry) == 0 ? cache_line_bytes / sizeof(Entry) : 1;
+    // The slot a hash's probe sequence starts at: the first slot of its
+    // line, so that the probes a line holds cost one wait for memory, not
+    // two when the start is the line's last slot. Every search, growth and
+    // undo of the table starts there.
+    static std::uint32_t home_slot(std::uint32_t hash, std::uint32_t mask) noexcept {
+        return hash & mask & ~(line_slots - 1);
+    }
     // Asks the memory system for the slot a hash starts at. Always inlined:
     // a function whose only effect is a prefetch looks free of effects to
     // the optimiser, which then drops its calls, prefetch and all.
     [[gnu::always_inline]] void prefetch(std::uint32_t hash) const noexcept {
         const segment& s = m_segments[segment_of(hash)];
         if (s.slots) {
-            __builtin_prefetch(s.slots.get() + (hash & s.mask));
+            __builtin_prefetch(s.slots.get() + home_slot(hash, s.mask));
         }
     }
 
@@ -183,7 +193,7 @@ private:
         const std::uint64_t wanted = hash_and_length(key.hash, length);
         Entry* const slots = s.slots.get();
         const std::uint32_t mask = s.mask;
-        for (std::uint32_t i = key.hash & mask;; i = (i + 1) & mask) {
+        for (std::uint32_t i = home_slot(key.hash, mask);; i = (i + 1) & mask) {
             Entry& e = slots[i];
             if (e.text == nullptr) {
                 return e;
