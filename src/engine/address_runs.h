@@ -9,6 +9,7 @@
 // never need one large block nor two copies at once.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -36,6 +37,23 @@ public:
         const std::uint32_t b = i / m_block_entries;
         const std::uint32_t k = i % m_block_entries;
         return m_counted.empty() ? m_plain[b][k] : m_counted[b][k].address;
+    }
+    // Entries i .. the end of i's block, whose storage must not have been
+    // released: bare addresses, each counted once (plain), or addresses with
+    // their counts (counted), as the run holds them; the other is null.
+    struct block_view {
+        const std::uintptr_t* plain;
+        const address_value* counted;
+        std::uint32_t count;
+    };
+    block_view block_from(std::uint32_t i) const noexcept {
+        const std::uint32_t b = i / m_block_entries;
+        const std::uint32_t k = i % m_block_entries;
+        const std::uint32_t count = std::min(m_block_entries - k, m_size - i);
+        if (m_counted.empty()) {
+            return block_view{m_plain[b].get() + k, nullptr, count};
+        }
+        return block_view{nullptr, m_counted[b].get() + k, count};
     }
     // Gives back every block that holds only entries below i.
     void release_below(std::uint32_t i) noexcept;

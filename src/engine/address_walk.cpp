@@ -22,6 +22,40 @@ struct run_cursor {
     std::uint32_t position;
 };
 
+// An entry of a run as an address with its count.
+address_value as_value(std::uintptr_t address) noexcept {
+    return address_value{address, 1};
+}
+address_value as_value(const address_value& entry) noexcept {
+    return entry;
+}
+
+// The references of one window as the runs give them up.
+struct window_gather {
+    pool_reference* references;
+    std::uint32_t n;
+    std::uintptr_t first;
+    std::uintptr_t differing; // the address bits in which some reference differs from first
+    bool bounded;
+    std::uintptr_t end;
+
+    // Takes the leading entries of entries[0 .. count) below the window's end
+    // (every entry when the window is not bounded) and returns how many. A
+    // block of a run at a time, without working out each entry's block.
+    template <typename Entry>
+    std::uint32_t take(const Entry* entries, std::uint32_t count, std::uint32_t pool) noexcept {
+        for (std::uint32_t k = 0; k < count; ++k) {
+            const address_value e = as_value(entries[k]);
+            if (bounded && e.address >= end) {
+                return k;
+            }
+            references[n++] = pool_reference{e.address, e.value, pool};
+            differing |= e.address ^ first;
+        }
+        return count;
+    }
+};
+
 } // namespace
 
 void walk_addresses(address_runs* const* pools, std::uint32_t pool_count, address_walk_sink& sink) {
@@ -65,20 +99,22 @@ void walk_addresses(address_runs* const* pools, std::uint32_t pool_count, addres
                 }
             }
         }
-        std::uint32_t n = 0;
-        std::uintptr_t differing = 0;
         const std::uintptr_t first = cursors.front().run->address_at(cursors.front().position);
+        window_gather gather{references.get(), 0, first, 0, bounded, end};
         for (run_cursor& c : cursors) {
             while (c.position < c.run->size()) {
-                const address_value e = c.run->at(c.position);
-                if (bounded && e.address >= end) {
+                const address_run::block_view block = c.run->block_from(c.position);
+                const std::uint32_t taken = block.plain != nullptr
+                                                ? gather.take(block.plain, block.count, c.pool)
+                                                : gather.take(block.counted, block.count, c.pool);
+                c.position += taken;
+                if (taken < block.count) {
                     break;
                 }
-                references[n++] = pool_reference{e.address, e.value, c.pool};
-                differing |= e.address ^ first;
-                ++c.position;
             }
         }
+        const std::uint32_t n = gather.n;
+        const std::uintptr_t differing = gather.differing;
         radix_sort(references.get(), scratch.get(), histogram.get(), n, differing,
                    [](const pool_reference& r) { return std::uint64_t{r.address}; });
         std::uint32_t distinct = 0;
